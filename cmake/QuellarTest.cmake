@@ -1,0 +1,23 @@
+include(GoogleTest)
+
+# quellar_add_test(<module> SOURCES <files...> [LIBRARIES <targets...>] [WIDGETS])
+# Makes the one test executable of a module, test_<module>. WIDGETS tests get a
+# main() that creates the QApplication; every test runs on the offscreen platform.
+function(quellar_add_test module)
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "WIDGETS" "" "SOURCES;LIBRARIES")
+  set(target test_${module})
+  add_executable(${target} ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE
+      ${ARG_LIBRARIES} quellar_test_support GTest::gtest GTest::gmock quellar_warnings)
+  if(ARG_WIDGETS)
+    target_link_libraries(${target} PRIVATE quellar_widgets_test_main)
+  else()
+    target_link_libraries(${target} PRIVATE quellar_core_test_main)
+  endif()
+  gtest_discover_tests(${target}
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 60
+      PROPERTIES
+        TIMEOUT 60
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

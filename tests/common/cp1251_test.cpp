@@ -1,0 +1,42 @@
+#include "common/cp1251.h"
+
+#include <gtest/gtest.h>
+
+#include "support/printers.h"
+
+namespace quellar {
+namespace {
+
+TEST(Cp1251, decodesCyrillicAndLatin) {
+  EXPECT_EQ(FromCp1251("\xCA\xEB\xE0\xED Brannock"), QStringLiteral(u"Клан Brannock"));
+  EXPECT_EQ(FromCp1251("\xA8\xB8\xA5\xB4"), QStringLiteral(u"ЁёҐґ"));
+}
+
+TEST(Cp1251, encodesCyrillicAndLatin) {
+  EXPECT_EQ(ToCp1251(u"Клан Brannock"), "\xCA\xEB\xE0\xED Brannock");
+  EXPECT_EQ(ToCp1251(u"№"), "\xB9");
+}
+
+TEST(Cp1251, everyByteRoundTrips) {
+  std::string all;
+  for (int byte = 0; byte < 256; ++byte)
+    all.push_back(static_cast<char>(byte));
+  const QString decoded = FromCp1251(all);
+  EXPECT_EQ(decoded.size(), 256);
+  EXPECT_EQ(ToCp1251(decoded), all);
+}
+
+TEST(Cp1251, charactersWindows1251LacksBecomeQuestionMarks) {
+  EXPECT_EQ(ToCp1251(u"a\u00E9b"), "a?b");      // Latin e with acute
+  EXPECT_EQ(ToCp1251(u"\u4E2D"), "?");          // CJK
+  EXPECT_EQ(ToCp1251(u"x\U0001F600y"), "x?y");  // one "?" for a surrogate pair
+  EXPECT_EQ(ToCp1251(u"\xD800"), "?");          // lone surrogate
+}
+
+TEST(Cp1251, emptyTextStaysEmpty) {
+  EXPECT_EQ(FromCp1251(""), QString());
+  EXPECT_EQ(ToCp1251(u""), "");
+}
+
+}  // namespace
+}  // namespace quellar
