@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <utility>
 
 #include "common/cp1251.h"
 
