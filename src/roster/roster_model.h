@@ -6,11 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "roster/roster_parse.h"
 #include "roster/roster_row.h"
 
 namespace quellar {
-
-struct ParsedRoster;
 
 // The roster table: the rows of the last successful fetch, in nick order after a
 // fill and in the user's order after a sort, with the two status texts.
@@ -25,6 +24,9 @@ class RosterModel : public QAbstractTableModel {
 
   const std::vector<RosterRow>& rows() const { return rows_; }
 
+  // The locale the nick order collates by.
+  const QLocale& locale() const { return locale_; }
+
   // Puts the rows in the given order: order[i] is the current index of the row
   // that becomes row i. Emits layout signals so views keep their selection.
   void Reorder(const std::vector<std::size_t>& order);
@@ -38,11 +40,15 @@ class RosterModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation,
                       int role = Qt::DisplayRole) const override;
+  // Read-only: rows can be selected, never edited.
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  signals:
   void statusTextsChanged();
 
  private:
+  bool HoldsCell(const QModelIndex& index) const;
+
   QLocale locale_;
   std::vector<RosterRow> rows_;
   QString clanStatusText_;
