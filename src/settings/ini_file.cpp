@@ -1,0 +1,303 @@
+#include "settings/ini_file.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "settings/name_case.h"
+
+namespace quellar {
+namespace {
+
+constexpr std::size_t kNoSection = std::string_view::npos;
+constexpr std::string_view kLineEnd = "\r\n";
+
+// A value as read: blanks around it dropped, then one pair of enclosing
+// matching quotes, then cut to what the buffer holds.
+std::string ValueAsRead(std::string_view raw, std::size_t bufferSize) {
+  std::string_view value = TrimIniBlanks(raw);
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  const std::size_t room = bufferSize > 0 ? bufferSize - 1 : 0;
+  return std::string(value.substr(0, room));
+}
+
+void AppendKeyLine(std::string& out, std::string_view key, std::string_view value) {
+  out.append(key);
+  out.push_back('=');
+  out.append(value);
+  out.append(kLineEnd);
+}
+
+bool EndsWithLineBreak(std::string_view text) {
+  return !text.empty() && (text.back() == '\r' || text.back() == '\n');
+}
+
+}  // namespace
+
+// The key lines of a section whose names fit the names buffer whole, and the
+// start of the name the buffer's end cut in two.
+struct IniFile::KeyLines {
+  std::vector<IniLine> whole;
+  std::optional<std::string_view> cut;
+  bool listCut = false;  // the whole list did not fit
+};
+
+IniFile::IniFile(std::string bytes) : bytes_(std::move(bytes)) {}
+
+void IniFile::ReplaceBytes(std::string bytes) {
+  bytes_ = std::move(bytes);
+  sectionHeaders_.clear();
+}
+
+std::optional<IniLine> IniFile::FindSection(std::string_view section) const {
+  std::string folded;
+  FoldCaseInto(section, folded);
+  if (const auto known = sectionHeaders_.find(folded); known != sectionHeaders_.end()) {
+    if (known->second == kNoSection)
+      return std::nullopt;
+    return ReadIniLine(bytes_, known->second);
+  }
+  for (std::size_t at = 0; at < bytes_.size();) {
+    const IniLine line = ReadIniLine(bytes_, at);
+    if (line.kind == IniLineKind::kHeader && EqualsIgnoringCase(line.name, section)) {
+      sectionHeaders_.emplace(std::move(folded), line.begin);
+      return line;
+    }
+    at = line.next;
+  }
+  sectionHeaders_.emplace(std::move(folded), kNoSection);
+  return std::nullopt;
+}
+
+IniFile::KeyLines IniFile::CollectKeyNames(std::string_view section, std::size_t bufferSize) const {
+  KeyLines result;
+  const auto header = FindSection(section);
+  if (!header || bufferSize < 2)
+    return result;
+  // A list that does not fit keeps its first bufferSize - 2 bytes.
+  const std::size_t room = bufferSize - 2;
+  std::size_t used = 0;
+  std::size_t at = header->next;
+  while (at < bytes_.size()) {
+    const IniLine line = ReadIniLine(bytes_, at);
+    if (line.kind == IniLineKind::kHeader)
+      break;
+    at = line.next;
+    if (line.kind != IniLineKind::kKey)
+      continue;
+    const std::size_t need = line.name.size() + 1;
+    if (used + need <= room) {
+      result.whole.push_back(line);
+      used += need;
+      continue;
+    }
+    result.listCut = true;
+    // A name that ends exactly where the room does is whole: the closing zero
+    // bytes end it. Any other name crossing the end is cut in two.
+    if (used < room && used + line.name.size() == room)
+      result.whole.push_back(line);
+    else if (used < room)
+      result.cut = line.name.substr(0, room - used);
+    break;
+  }
+  return result;
+}
+
+IniKeyNames IniFile::KeyNames(std::string_view section, std::size_t bufferSize) const {
+  const KeyLines lines = CollectKeyNames(section, bufferSize);
+  IniKeyNames names;
+  names.names.reserve(lines.whole.size());
+  for (const IniLine& line : lines.whole)
+    names.names.emplace_back(line.name);
+  if (lines.cut)
+    names.cutName.emplace(*lines.cut);
+  return names;
+}
+
+std::string IniFile::KeyNamesBuffer(std::string_view section, std::size_t bufferSize) const {
+  if (bufferSize < 2)
+    return std::string(bufferSize, '\0');
+  const KeyLines lines = CollectKeyNames(section, bufferSize);
+  std::string buffer;
+  for (const IniLine& line : lines.whole) {
+    buffer.append(line.name);
+    buffer.push_back('\0');
+  }
+  if (lines.cut)
+    buffer.append(*lines.cut);
+  if (!lines.listCut) {
+    buffer.push_back('\0');
+    return buffer;
+  }
+  buffer.resize(bufferSize - 2);
+  buffer.append(2, '\0');
+  return buffer;
+}
+
+std::optional<std::string> IniFile::Value(std::string_view section, std::string_view key,
+                                          std::size_t bufferSize) const {
+  const auto header = FindSection(section);
+  if (!header)
+    return std::nullopt;
+  for (std::size_t at = header->next; at < bytes_.size();) {
+    const IniLine line = ReadIniLine(bytes_, at);
+    if (line.kind == IniLineKind::kHeader)
+      break;
+    if (line.kind == IniLineKind::kKey && EqualsIgnoringCase(line.name, key))
+      return ValueAsRead(line.value, bufferSize);
+    at = line.next;
+  }
+  return std::nullopt;
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key,
+                                std::string_view defaultValue, std::size_t bufferSize) const {
+  if (auto value = Value(section, key, bufferSize))
+    return std::move(*value);
+  return std::string(defaultValue);
+}
+
+std::vector<std::string> IniFile::SectionValues(std::string_view section,
+                                                std::size_t namesBufferSize,
+                                                std::size_t valueBufferSize) const {
+  const KeyLines lines = CollectKeyNames(section, namesBufferSize);
+  // A name's first key line comes no later than the line that listed it, so the
+  // listed lines hold every value asked for.
+  std::unordered_map<std::string, std::string_view> firstValues;
+  std::vector<std::string> values;
+  values.reserve(lines.whole.size());
+  std::string folded;
+  for (const IniLine& line : lines.whole) {
+    FoldCaseInto(line.name, folded);
+    const auto [first, added] = firstValues.try_emplace(folded, line.value);
+    values.push_back(ValueAsRead(first->second, valueBufferSize));
+  }
+  return values;
+}
+
+void IniFile::WriteValue(std::string_view section, std::string_view key, std::string_view value) {
+  const IniEntry entry{std::string(key), std::string(value)};
+  WriteValues(section, std::span<const IniEntry>(&entry, 1));
+}
+
+void IniFile::WriteValues(std::string_view section, std::span<const IniEntry> entries) {
+  if (entries.empty())
+    return;
+
+  // Writing a key twice rewrites the line the first write made: one line per
+  // name, spelled as first written, holding the last value.
+  struct Pending {
+    std::string_view key;
+    std::string_view value;
+    bool inFile = false;
+  };
+  std::vector<Pending> pending;
+  std::unordered_map<std::string, std::size_t> byName;
+  std::string folded;
+  for (const IniEntry& entry : entries) {
+    FoldCaseInto(entry.key, folded);
+    const auto [known, added] = byName.try_emplace(folded, pending.size());
+    if (added)
+      pending.push_back({entry.key, entry.value});
+    else
+      pending[known->second].value = entry.value;
+  }
+
+  const auto header = FindSection(section);
+  std::string out;
+  if (!header) {
+    out.reserve(bytes_.size() + 2 + section.size() + 4 + entries.size() * 32);
+    out = bytes_;
+    if (!out.empty() && !EndsWithLineBreak(out))
+      out.append(kLineEnd);
+    out.push_back('[');
+    out.append(section);
+    out.push_back(']');
+    out.append(kLineEnd);
+    for (const Pending& entry : pending)
+      AppendKeyLine(out, entry.key, entry.value);
+    ReplaceBytes(std::move(out));
+    return;
+  }
+
+  // The key lines to replace, in file order, and the end of the section's last
+  // key line (or of its header), where new keys go.
+  struct Replacement {
+    std::size_t begin;
+    std::size_t next;
+    std::string_view spelled;
+    std::size_t entry;
+  };
+  std::vector<Replacement> replacements;
+  std::size_t insertAt = header->next;
+  bool insertNeedsBreak = !header->HasLineEnd();
+  std::size_t unmatched = pending.size();
+  for (std::size_t at = header->next; at < bytes_.size();) {
+    const IniLine line = ReadIniLine(bytes_, at);
+    if (line.kind == IniLineKind::kHeader)
+      break;
+    at = line.next;
+    if (line.kind != IniLineKind::kKey)
+      continue;
+    insertAt = line.next;
+    insertNeedsBreak = !line.HasLineEnd();
+    if (unmatched == 0)
+      continue;
+    FoldCaseInto(line.name, folded);
+    const auto known = byName.find(folded);
+    if (known == byName.end() || pending[known->second].inFile)
+      continue;
+    pending[known->second].inFile = true;
+    --unmatched;
+    replacements.push_back({line.begin, line.next, line.name, known->second});
+  }
+
+  std::size_t added = 0;
+  for (const Pending& entry : pending)
+    added += entry.key.size() + entry.value.size() + 3;
+  out.reserve(bytes_.size() + added + 2);
+  std::size_t copied = 0;
+  for (const Replacement& line : replacements) {
+    out.append(bytes_, copied, line.begin - copied);
+    AppendKeyLine(out, line.spelled, pending[line.entry].value);
+    copied = line.next;
+  }
+  if (unmatched > 0) {
+    const bool lastKeyReplaced = !replacements.empty() && replacements.back().next == insertAt;
+    out.append(bytes_, copied, insertAt - copied);
+    copied = insertAt;
+    if (insertNeedsBreak && !lastKeyReplaced)
+      out.append(kLineEnd);
+    for (const Pending& entry : pending) {
+      if (!entry.inFile)
+        AppendKeyLine(out, entry.key, entry.value);
+    }
+  }
+  out.append(bytes_, copied);
+  ReplaceBytes(std::move(out));
+}
+
+void IniFile::DeleteSection(std::string_view section) {
+  const auto header = FindSection(section);
+  if (!header)
+    return;
+  std::string out;
+  out.reserve(bytes_.size());
+  out.append(bytes_, 0, header->begin);
+  std::size_t copied = header->next;
+  for (std::size_t at = header->next; at < bytes_.size();) {
+    const IniLine line = ReadIniLine(bytes_, at);
+    if (line.kind == IniLineKind::kHeader)
+      break;
+    at = line.next;
+    if (line.kind != IniLineKind::kKey)
+      continue;
+    out.append(bytes_, copied, line.begin - copied);
+    copied = line.next;
+  }
+  out.append(bytes_, copied);
+  ReplaceBytes(std::move(out));
+}
+
+}  // namespace quellar

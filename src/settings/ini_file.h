@@ -1,0 +1,103 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "settings/ini_lines.h"
+
+namespace quellar {
+
+// The buffer sizes the settings are read through: the key names of a section
+// (each ended by a zero byte, the list by one more) and one value.
+inline constexpr std::size_t kKeyNamesBufferSize = 16384;
+inline constexpr std::size_t kValueBufferSize = 2048;
+
+// The key names of a section as they fit in a buffer of a given size.
+struct IniKeyNames {
+  // The names that fit whole, in file order, each as spelled, duplicates kept.
+  std::vector<std::string> names;
+  // The first part of the name the end of the buffer cut in two, if any. It is
+  // not a name in the file.
+  std::optional<std::string> cutName;
+};
+
+// One entry to write.
+struct IniEntry {
+  std::string key;
+  std::string value;
+};
+
+// The bytes of an initialization file, read and changed line by line the way the
+// Windows profile functions do it: names are matched without letter case, only
+// the first section of a name is seen, a change keeps every byte it does not
+// touch, and lines are written with CR LF. Texts are Windows-1251 bytes.
+//
+// Finding a section scans the file once; the position found is remembered until
+// the next change, so reading many keys of one file does not scan it again.
+class IniFile {
+ public:
+  IniFile() = default;
+  explicit IniFile(std::string bytes);
+
+  const std::string& Bytes() const { return bytes_; }
+
+  // The key names of the first section called section (lines without "=" and
+  // comments are not keys; "name=" is).
+  IniKeyNames KeyNames(std::string_view section,
+                       std::size_t bufferSize = kKeyNamesBufferSize) const;
+
+  // The buffer the platform would fill with those names: each name ended by a
+  // zero byte and the list by another; when the list does not fit, its first
+  // bufferSize - 2 bytes followed by two zero bytes.
+  std::string KeyNamesBuffer(std::string_view section,
+                             std::size_t bufferSize = kKeyNamesBufferSize) const;
+
+  // The value of the first key called key in the first section called section:
+  // spaces and tabs around it dropped, then one pair of enclosing matching
+  // quotes, then cut to bufferSize - 1 bytes. Nothing when there is no such key.
+  std::optional<std::string> Value(std::string_view section, std::string_view key,
+                                   std::size_t bufferSize = kValueBufferSize) const;
+
+  // Value, or defaultValue when there is no such key.
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view defaultValue,
+                         std::size_t bufferSize = kValueBufferSize) const;
+
+  // For each whole name of KeyNames in turn, its Value (empty if none): the
+  // value of the first key of that name. One pass over the section.
+  std::vector<std::string> SectionValues(std::string_view section,
+                                         std::size_t namesBufferSize = kKeyNamesBufferSize,
+                                         std::size_t valueBufferSize = kValueBufferSize) const;
+
+  // Writes one value exactly as given: the first key line of that name in the
+  // section is replaced by "<key as spelled in the file>=<value>" CR LF; a new
+  // key goes straight after the section's last key line; a new section goes at
+  // the end of the file as "[section]" CR LF "key=value" CR LF.
+  void WriteValue(std::string_view section, std::string_view key, std::string_view value);
+
+  // The same result as WriteValue for each entry in turn, in one pass.
+  void WriteValues(std::string_view section, std::span<const IniEntry> entries);
+
+  // Removes the header line and the key lines of the first section called
+  // section; other lines stay. No such section: nothing changes.
+  void DeleteSection(std::string_view section);
+
+ private:
+  struct KeyLines;
+
+  std::optional<IniLine> FindSection(std::string_view section) const;
+  KeyLines CollectKeyNames(std::string_view section, std::size_t bufferSize) const;
+  void ReplaceBytes(std::string bytes);
+
+  std::string bytes_;
+  // Section lookups since the last change: folded name -> position of the
+  // header line, or npos when there is no such section.
+  mutable std::unordered_map<std::string, std::size_t> sectionHeaders_;
+};
+
+}  // namespace quellar
