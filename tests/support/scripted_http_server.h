@@ -1,0 +1,93 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace quellar::test {
+
+// A loopback HTTP server that plays a script, one step per request it receives,
+// and records the exact bytes that arrive. It runs on its own thread, since the
+// client under test blocks the calling one. It can stand in for a proxy too: it
+// only records and answers, whatever the request line names.
+class ScriptedHttpServer {
+ public:
+  ScriptedHttpServer();  // listens on 127.0.0.1 with a port the system picks
+  ~ScriptedHttpServer();
+  ScriptedHttpServer(const ScriptedHttpServer&) = delete;
+  ScriptedHttpServer& operator=(const ScriptedHttpServer&) = delete;
+
+  std::uint16_t port() const { return port_; }
+  std::string hostAndPort() const;  // "127.0.0.1:<port>"
+
+  // Steps, played in order; a request that finds no step left is met by a close.
+  void Answer(std::string bytes);           // send, keep the connection open
+  void AnswerThenClose(std::string bytes);  // send, then close
+  void CloseWithoutAnswer();                // close as soon as the request is in
+  void AnswerThenReset(std::string bytes);  // send, then abort the connection (RST)
+  // Send head, then piece every interval for as long as the client stays.
+  void AnswerThenTrickle(std::string head, std::string piece, std::chrono::milliseconds interval);
+
+  // Each request received (up to and including its blank line), in order.
+  std::vector<std::string> Requests() const;
+  // For each request, the index of the connection it came on.
+  std::vector<int> RequestConnections() const;
+  // Everything each connection received, in the order connections were accepted.
+  std::vector<std::string> ConnectionBytes() const;
+  int ConnectionCount() const;
+  // Waits until every connection the server accepted has been closed by either
+  // side; false when that has not happened within limit (a guard against hangs).
+  bool WaitUntilAllClosed(std::chrono::milliseconds limit) const;
+
+ private:
+  enum class Ending { KeepOpen, Close, Reset, Trickle };
+  struct Step {
+    std::string bytes;
+    Ending ending = Ending::KeepOpen;
+    std::string piece;
+    std::chrono::milliseconds interval{0};
+  };
+  struct Connection;
+
+  void AddStep(Step step);
+  void Run();
+  void OnRequest(Connection& connection, std::string request);
+
+  int listenFd_ = -1;
+  int wakeFds_[2] = {-1, -1};
+  std::uint16_t port_ = 0;
+
+  mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;
+  bool stop_ = false;
+  std::deque<Step> script_;
+  std::vector<std::string> requests_;
+  std::vector<int> requestConnections_;
+  std::vector<std::string> connectionBytes_;
+  int openConnections_ = 0;
+
+  std::thread thread_;
+};
+
+// A loopback port that is bound but never listens, so connecting to it is refused
+// for as long as this object lives.
+class RefusingPort {
+ public:
+  RefusingPort();
+  ~RefusingPort();
+  RefusingPort(const RefusingPort&) = delete;
+  RefusingPort& operator=(const RefusingPort&) = delete;
+
+  std::uint16_t port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  std::uint16_t port_ = 0;
+};
+
+}  // namespace quellar::test
