@@ -1,0 +1,81 @@
+#include <benchmark/benchmark.h>
+
+#include <QLocale>
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/roster_data.h"
+#include "roster/nick_order.h"
+#include "roster/roster_model.h"
+#include "roster/roster_parse.h"
+
+namespace quellar::bench {
+namespace {
+
+const QLocale kRussian(QLocale::Russian, QLocale::Russia);
+
+// Each size's answer is built once, before any timing.
+const std::string& Body(std::size_t rows) {
+  static std::map<std::size_t, std::string> bodies;
+  auto found = bodies.find(rows);
+  if (found == bodies.end())
+    found = bodies.emplace(rows, RosterBody(GenerateRosterRows(rows))).first;
+  return found->second;
+}
+
+double Fastest(const std::vector<double>& times) {
+  return *std::min_element(times.begin(), times.end());
+}
+
+// What one fetch of a roster costs after the answer has arrived: the parse, the
+// nick order and the fill of a fresh table.
+void BM_RosterFill(benchmark::State& state) {
+  const std::string& body = Body(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) {
+    auto model = std::make_unique<RosterModel>(kRussian);
+    model->Fill(ParseRoster(body));
+    benchmark::DoNotOptimize(model->rowCount());
+    state.PauseTiming();
+    model.reset();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(body.size()));
+}
+
+void BM_ParseRoster(benchmark::State& state) {
+  const std::string& body = Body(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) {
+    ParsedRoster parsed = ParseRoster(body);
+    benchmark::DoNotOptimize(parsed.rows.data());
+    state.PauseTiming();
+    parsed = {};
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_NickOrder(benchmark::State& state) {
+  const ParsedRoster parsed = ParseRoster(Body(static_cast<std::size_t>(state.range(0))));
+  for (auto _ : state) {
+    std::vector<std::size_t> order = NickOrder(parsed.rows, kRussian);
+    benchmark::DoNotOptimize(order.data());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void Sizes(benchmark::internal::Benchmark* benchmark) {
+  benchmark->Arg(1'000)->Arg(10'000)->Arg(100'000)->Arg(1'000'000);
+  benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark->ComputeStatistics("min", Fastest);
+}
+
+BENCHMARK(BM_RosterFill)->Apply(Sizes);
+BENCHMARK(BM_ParseRoster)->Apply(Sizes);
+BENCHMARK(BM_NickOrder)->Apply(Sizes);
+
+}  // namespace
+}  // namespace quellar::bench
