@@ -1,0 +1,71 @@
+# Builds the Debian package into WORK_DIR with cpack and checks what it holds.
+# Arguments: -DCPACK=<cpack> -DBINARY_DIR=<top build dir> -DWORK_DIR=<dir>
+#            -DQUELLAR_EXECUTABLE=<path, empty when the build has no such target>.
+# Prints "SKIP:" when it cannot run here.
+cmake_minimum_required(VERSION 3.25)
+
+if(QUELLAR_EXECUTABLE STREQUAL "")
+  message("SKIP: the build has no quellar executable to package")
+  return()
+endif()
+if(NOT EXISTS ${QUELLAR_EXECUTABLE})
+  message(FATAL_ERROR "${QUELLAR_EXECUTABLE} has not been built: build the quellar target first")
+endif()
+find_program(DPKG_DEB dpkg-deb)
+if(NOT DPKG_DEB)
+  message("SKIP: dpkg-deb is not installed")
+  return()
+endif()
+
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+execute_process(
+  COMMAND ${CPACK} -G DEB -B ${WORK_DIR} --config ${BINARY_DIR}/CPackConfig.cmake
+  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cpack failed (${result}):\n${output}")
+endif()
+
+file(GLOB packages ${WORK_DIR}/*.deb)
+list(LENGTH packages count)
+if(NOT count EQUAL 1)
+  message(FATAL_ERROR "expected one .deb in ${WORK_DIR}, found: ${packages}")
+endif()
+
+execute_process(COMMAND ${DPKG_DEB} -c ${packages} OUTPUT_VARIABLE contents
+                RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "dpkg-deb -c failed")
+endif()
+foreach(path
+    "./usr/bin/quellar"
+    "./usr/share/applications/quellar.desktop"
+    "./usr/share/icons/hicolor/scalable/apps/quellar.svg")
+  string(REGEX MATCH " ${path}\n" found "${contents}")
+  if(NOT found)
+    message(FATAL_ERROR "the package lacks ${path}; it holds:\n${contents}")
+  endif()
+endforeach()
+string(REGEX MATCH "-rwxr-xr-x [^\n]* ./usr/bin/quellar\n" executable "${contents}")
+if(NOT executable)
+  message(FATAL_ERROR "usr/bin/quellar is not executable:\n${contents}")
+endif()
+
+foreach(field Package Version Depends Maintainer Section)
+  execute_process(COMMAND ${DPKG_DEB} -f ${packages} ${field}
+                  OUTPUT_VARIABLE value OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(control_${field} "${value}")
+endforeach()
+if(NOT control_Package STREQUAL "quellar" OR NOT control_Version STREQUAL "1.1.0")
+  message(FATAL_ERROR "package ${control_Package} ${control_Version}, not quellar 1.1.0")
+endif()
+foreach(dependency libqt6widgets6 libcurl qt6-qpa-plugins)
+  string(FIND "${control_Depends}" "${dependency}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "Depends lacks ${dependency}: ${control_Depends}")
+  endif()
+endforeach()
+if(control_Maintainer STREQUAL "" OR NOT control_Section STREQUAL "games")
+  message(FATAL_ERROR "Maintainer '${control_Maintainer}', Section '${control_Section}'")
+endif()
+message("package ${packages}\nDepends: ${control_Depends}")
