@@ -1,0 +1,65 @@
+# Installation, the Debian package and the Windows resources of the quellar
+# executable. Included after src/, where the executable is defined.
+include(GNUInstallDirs)
+
+set(QUELLAR_DATA_DIR ${PROJECT_SOURCE_DIR}/data)
+
+# quellar_add_windows_resources(<target>)
+# Gives a Windows executable its version resource (1.1.0.0, Russian, code page 1251),
+# the manifest that asks for themed common controls, and the icon.
+function(quellar_add_windows_resources target)
+  set(QUELLAR_WINDOWS_ICON ${QUELLAR_DATA_DIR}/windows/quellar.ico)
+  set(manifest ${QUELLAR_DATA_DIR}/windows/quellar.manifest)
+  if(MSVC)
+    # The MSVC linker writes a manifest of its own and merges ours into it.
+    set(QUELLAR_WINDOWS_MANIFEST_RESOURCE "")
+    target_sources(${target} PRIVATE ${manifest})
+  else()
+    # 1 is the manifest of the process, 24 the manifest resource type.
+    set(QUELLAR_WINDOWS_MANIFEST_RESOURCE "1 24 \"${manifest}\"")
+  endif()
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+  configure_file(${QUELLAR_DATA_DIR}/windows/quellar.rc.in ${rc} @ONLY NEWLINE_STYLE CRLF)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()
+
+if(TARGET quellar)
+  if(WIN32)
+    quellar_add_windows_resources(quellar)
+  endif()
+  install(TARGETS quellar RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+if(UNIX AND NOT APPLE)
+  install(FILES ${QUELLAR_DATA_DIR}/quellar.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${QUELLAR_DATA_DIR}/quellar.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+endif()
+
+# cpack -G DEB builds quellar_<version>_<arch>.deb.
+set(CPACK_PACKAGE_NAME quellar)
+set(CPACK_PACKAGE_VENDOR "Quellar")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Online roster of a Vorlane clan")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Quellar shows which members of a Vorlane clan are online on the x3 or x300 \
+server, in a sortable table of nick, play time, registration and profession, and \
+can refresh it every 1 to 60 minutes. Its interface is Russian.")
+set(CPACK_PACKAGE_CONTACT "Quellar maintainers <maintainers@quellar.example>")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quellar maintainers <maintainers@quellar.example>")
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# The libraries the executable links come from dpkg-shlibdeps when it is there;
+# the platform plugins Qt loads at run time are named by hand.
+find_program(QUELLAR_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(QUELLAR_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "libqt6widgets6, libqt6gui6, libqt6core6, libcurl4, qt6-qpa-plugins")
+endif()
+include(CPack)
