@@ -1,0 +1,269 @@
+#include "roster/load_roster.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/error.h"
+#include "roster/http_client.h"
+#include "roster/roster_model.h"
+#include "roster/roster_parse.h"
+#include "roster/roster_row_printer.h"
+#include "support/printers.h"
+#include "support/scripted_http_server.h"
+
+namespace quellar {
+namespace {
+
+using test::RefusingPort;
+using test::ScriptedHttpServer;
+
+const QLocale kRussian(QLocale::Russian, QLocale::Russia);
+
+std::string ExpectedRequest(const std::string& target, const std::string& host) {
+  return "GET " + target +
+         " HTTP/1.1\r\n"
+         "Content-Type: text/html\r\n"
+         "Host: " +
+         host +
+         "\r\n"
+         "Accept: text/html, */*\r\n"
+         "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"
+         "\r\n";
+}
+
+std::string Ok(const std::string& body) {
+  return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+// Two members arriving out of nick order; "Клан" in Windows-1251 as the profession.
+const std::string kRosterBody =
+    "4321\r\n"
+    "Zed|||300|||12:00 01.02.2009|||\xCA\xEB\xE0\xED\r\n"
+    "Ada|||100|||08:30 03.04.2010|||Smith\r\n";
+
+const std::vector<RosterRow> kRosterRows = {
+    {"Ada", "100", "08:30 03.04.2010", "Smith"},
+    {"Zed", "300", "12:00 01.02.2009", "\xCA\xEB\xE0\xED"},
+};
+
+TEST(LoadRoster, fillsTheTableAndStatusTextsFromTheAnswer) {
+  ScriptedHttpServer server;
+  server.Answer(Ok(kRosterBody));
+  HttpClient http;
+  RosterModel table(kRussian);
+  const std::string host = server.hostAndPort();
+
+  LoadRoster(http, ProxySettings{}, RosterQuery{host, "K", "x300", true}, table);
+
+  EXPECT_EQ(table.rows(), kRosterRows);
+  EXPECT_EQ(table.clanStatusText(), QStringLiteral(u"Онлайн клана: 2"));
+  EXPECT_EQ(table.serverStatusText(), QStringLiteral(u"Онлайн сервера: 4321"));
+  EXPECT_EQ(server.Requests(),
+            std::vector<std::string>{ExpectedRequest("/xml.php?clan=K&case=1&server=2", host)});
+}
+
+TEST(LoadRoster, sendsTheClanNameAsItsBytes) {
+  ScriptedHttpServer server;
+  server.Answer(Ok("0\r\n"));
+  HttpClient http;
+  RosterModel table(kRussian);
+  const std::string host = server.hostAndPort();
+
+  LoadRoster(http, ProxySettings{}, RosterQuery{host, "\xCA\xEB\xE0\xED 1&x", "x3", false}, table);
+
+  EXPECT_EQ(server.Requests(),
+            std::vector<std::string>{ExpectedRequest("/xml.php?clan=\xCA\xEB\xE0\xED 1&x", host)});
+}
+
+TEST(LoadRoster, anEmptyClanSendsAnEmptyValue) {
+  ScriptedHttpServer server;
+  server.Answer(Ok("0\r\n"));
+  HttpClient http;
+  RosterModel table(kRussian);
+  const std::string host = server.hostAndPort();
+
+  LoadRoster(http, ProxySettings{}, RosterQuery{host, "", "x3", false}, table);
+
+  EXPECT_EQ(server.Requests(), std::vector<std::string>{ExpectedRequest("/xml.php?clan=", host)});
+  EXPECT_EQ(table.clanStatusText(), QStringLiteral(u"Онлайн клана: 0"));
+  EXPECT_EQ(table.serverStatusText(), QStringLiteral(u"Онлайн сервера: 0"));
+}
+
+TEST(LoadRoster, goesThroughTheProxyWhenItIsOn) {
+  ScriptedHttpServer proxy;
+  proxy.Answer(Ok(kRosterBody));
+  HttpClient http;
+  RosterModel table(kRussian);
+
+  LoadRoster(http, ProxySettings{true, "127.0.0.1", proxy.port()},
+             RosterQuery{"vorlane.example", "K", "x3", false}, table);
+
+  EXPECT_EQ(proxy.Requests(), std::vector<std::string>{ExpectedRequest(
+                                  "http://vorlane.example:80/xml.php?clan=K", "vorlane.example")});
+  EXPECT_EQ(table.rows(), kRosterRows);
+}
+
+struct DirectCase {
+  const char* name;
+  bool useProxy;
+  bool proxyNamesAHost;
+};
+
+class DirectFetch : public testing::TestWithParam<DirectCase> {};
+
+TEST_P(DirectFetch, goesStraightToTheRosterHost) {
+  ScriptedHttpServer server;
+  server.Answer(Ok(kRosterBody));
+  RefusingPort unusedProxy;
+  HttpClient http;
+  RosterModel table(kRussian);
+  const std::string host = server.hostAndPort();
+  const ProxySettings proxy{GetParam().useProxy, GetParam().proxyNamesAHost ? "127.0.0.1" : "",
+                            unusedProxy.port()};
+
+  LoadRoster(http, proxy, RosterQuery{host, "K", "x3", false}, table);
+
+  EXPECT_EQ(server.Requests(), std::vector<std::string>{ExpectedRequest("/xml.php?clan=K", host)});
+  EXPECT_EQ(table.rows(), kRosterRows);
+}
+
+INSTANTIATE_TEST_SUITE_P(LoadRoster, DirectFetch,
+                         testing::Values(DirectCase{"proxyOff", false, true},
+                                         DirectCase{"proxyOnWithEmptyHost", true, false},
+                                         DirectCase{"proxyOffWithEmptyHost", false, false}),
+                         [](const testing::TestParamInfo<DirectCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+TEST(LoadRoster, switchingTheProxyOffGoesDirectOnTheNextFetch) {
+  ScriptedHttpServer server;  // answers as the proxy first, then as the roster host
+  server.Answer(Ok(kRosterBody));
+  server.Answer(Ok(kRosterBody));
+  HttpClient http;
+  RosterModel table(kRussian);
+  const std::string host = server.hostAndPort();
+  const RosterQuery query{host, "K", "x3", false};
+
+  LoadRoster(http, ProxySettings{true, "127.0.0.1", server.port()}, query, table);
+  LoadRoster(http, ProxySettings{false, "127.0.0.1", server.port()}, query, table);
+
+  EXPECT_EQ(server.Requests(),
+            (std::vector<std::string>{ExpectedRequest("http://" + host + "/xml.php?clan=K", host),
+                                      ExpectedRequest("/xml.php?clan=K", host)}));
+  EXPECT_EQ(server.RequestConnections(), (std::vector<int>{0, 1}));
+}
+
+TEST(LoadRoster, repeatedFetchesKeepOneConnection) {
+  ScriptedHttpServer server;
+  server.Answer(Ok(kRosterBody));
+  server.Answer(Ok("1\r\n"));
+  HttpClient http;
+  RosterModel table(kRussian);
+  const std::string host = server.hostAndPort();
+  const RosterQuery query{host, "K", "x3", false};
+
+  LoadRoster(http, ProxySettings{}, query, table);
+  LoadRoster(http, ProxySettings{}, query, table);
+
+  EXPECT_EQ(server.ConnectionCount(), 1);
+  EXPECT_TRUE(table.rows().empty());
+  EXPECT_EQ(table.serverStatusText(), QStringLiteral(u"Онлайн сервера: 1"));
+}
+
+struct FailureCase {
+  const char* name;
+  std::function<void(ScriptedHttpServer&)> script;
+  std::string message;
+  const char* rosterHost = nullptr;  // the scripted server when not given
+  bool refusedPort = false;          // a port that refuses, on 127.0.0.1
+};
+
+class FailedFetch : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(FailedFetch, leavesTheTableAndStatusTextsAsTheyWere) {
+  const FailureCase& c = GetParam();
+  ScriptedHttpServer server;
+  c.script(server);
+  RefusingPort refusing;
+  std::string host = server.hostAndPort();
+  if (c.rosterHost != nullptr)
+    host = c.rosterHost;
+  if (c.refusedPort)
+    host = "127.0.0.1:" + std::to_string(refusing.port());
+
+  RosterModel table(kRussian);
+  table.Fill(ParseRoster(kRosterBody));
+  QSignalSpy resets(&table, &RosterModel::modelAboutToBeReset);
+  QSignalSpy statusChanges(&table, &RosterModel::statusTextsChanged);
+  HttpClient http;
+
+  try {
+    LoadRoster(http, ProxySettings{}, RosterQuery{host, "K", "x3", false}, table);
+    ADD_FAILURE() << "LoadRoster did not fail";
+  } catch (const Error& error) {
+    EXPECT_EQ(std::string(error.what()), c.message);
+  }
+
+  EXPECT_EQ(table.rows(), kRosterRows);
+  EXPECT_EQ(table.clanStatusText(), QStringLiteral(u"Онлайн клана: 2"));
+  EXPECT_EQ(table.serverStatusText(), QStringLiteral(u"Онлайн сервера: 4321"));
+  EXPECT_EQ(resets.count(), 0);
+  EXPECT_EQ(statusChanges.count(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LoadRoster, FailedFetch,
+    testing::Values(
+        FailureCase{"notFound",
+                    [](ScriptedHttpServer& s) {
+                      s.Answer("HTTP/1.1 404 Not Found\r\nContent-Length: 6\r\n\r\n0\r\nA\r\n");
+                    },
+                    "HTTP/1.1 404 Not Found"},
+        FailureCase{"redirect",
+                    [](ScriptedHttpServer& s) {
+                      s.Answer(
+                          "HTTP/1.1 302 Found\r\nLocation: /elsewhere\r\n"
+                          "Content-Length: 0\r\n\r\n");
+                    },
+                    "HTTP/1.1 302 Found"},
+        FailureCase{"successWithLocation",
+                    [](ScriptedHttpServer& s) {
+                      s.Answer(
+                          "HTTP/1.1 200 OK\r\nLocation: /elsewhere\r\n"
+                          "Content-Length: 3\r\n\r\n0\r\n");
+                    },
+                    "HTTP/1.1 200 OK"},
+        FailureCase{"closedBeforeTheStatusLine",
+                    [](ScriptedHttpServer& s) { s.CloseWithoutAnswer(); },
+                    "Connection Closed Gracefully."},
+        FailureCase{"resetInTheBody",
+                    [](ScriptedHttpServer& s) {
+                      s.AnswerThenReset("HTTP/1.1 200 OK\r\nContent-Length: 500\r\n\r\n9\r\nA|||");
+                    },
+                    "Socket Error # 104\nConnection reset by peer."},
+        FailureCase{"refused", [](ScriptedHttpServer&) {},
+                    "Socket Error # 111\nConnection refused.", nullptr, true},
+        FailureCase{"hostNotFound", [](ScriptedHttpServer&) {},
+                    "Socket Error # 11001\nHost not found.", "roster.invalid"}),
+    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+TEST(LoadRoster, aFailedProxyLeavesTheTableAsItWas) {
+  RefusingPort refusingProxy;
+  RosterModel table(kRussian);
+  table.Fill(ParseRoster(kRosterBody));
+  HttpClient http;
+
+  EXPECT_THROW(LoadRoster(http, ProxySettings{true, "127.0.0.1", refusingProxy.port()},
+                          RosterQuery{"vorlane.example", "K", "x3", false}, table),
+               Error);
+
+  EXPECT_EQ(table.rows(), kRosterRows);
+  EXPECT_EQ(table.serverStatusText(), QStringLiteral(u"Онлайн сервера: 4321"));
+}
+
+}  // namespace
+}  // namespace quellar
