@@ -188,7 +188,13 @@ QDate ShortDateReader::Read(std::string_view text) const {
 }
 
 std::string NotADateMessage(std::string_view text) {
-  return "'" + std::string(text) + "' is not a valid date";
+  constexpr std::string_view kTail = "' is not a valid date";
+  std::string message;
+  message.reserve(text.size() + 1 + kTail.size());
+  message += '\'';
+  message += text;
+  message += kTail;
+  return message;
 }
 
 }  // namespace quellar
