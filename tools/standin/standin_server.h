@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHostAddress>
 #include <QString>
 #include <QTcpServer>
 
@@ -20,6 +21,7 @@ class StandinServer {
   // Listens on 127.0.0.1 only; port 0 takes a free port.
   bool Listen(quint16 port);
   quint16 port() const { return server_.serverPort(); }
+  QHostAddress address() const { return server_.serverAddress(); }
   QString errorString() const { return server_.errorString(); }
 
  private:
