@@ -19,17 +19,23 @@ bool IsDateField(QChar c) {
   return c == u'd' || c == u'M' || c == u'y';
 }
 
-// The character between the first field of format (starting at pos) and the next.
+// The first character other than a space between the first field of format
+// (starting at pos) and the next field; a space when there is none.
 char SeparatorAfterField(const QString& format, qsizetype pos) {
   const QChar field = format[pos];
   while (pos < format.size() && format[pos] == field)
     ++pos;
-  for (; pos < format.size() && !IsDateField(format[pos]); ++pos) {
+  bool quoted = false;
+  for (; pos < format.size(); ++pos) {
     const QChar c = format[pos];
-    if (c == u' ' || c == u'\'')
+    if (c == u'\'') {
+      quoted = !quoted;
       continue;
-    const std::string byte = ToCp1251(QStringView(&format.data()[pos], 1));
-    return byte.front();
+    }
+    if (!quoted && IsDateField(c))
+      break;
+    if (c != u' ')
+      return ToCp1251(QStringView(&format.data()[pos], 1)).front();
   }
   return ' ';
 }
@@ -90,7 +96,10 @@ class DateScanner {
 }  // namespace
 
 ShortDateRules ShortDateRulesOf(const QLocale& locale) {
-  const QString format = locale.dateFormat(QLocale::ShortFormat);
+  return ShortDateRulesOfFormat(locale.dateFormat(QLocale::ShortFormat));
+}
+
+ShortDateRules ShortDateRulesOfFormat(const QString& format) {
   bool quoted = false;
   for (qsizetype pos = 0; pos < format.size(); ++pos) {
     const QChar c = format[pos];

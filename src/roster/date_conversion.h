@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QLocale>
+#include <QString>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,9 @@ struct ShortDateRules {
 };
 
 ShortDateRules ShortDateRulesOf(const QLocale& locale);
+
+// The same from a date format in QLocale's notation; quoted text is literal.
+ShortDateRules ShortDateRulesOfFormat(const QString& format);
 
 // The part of a registration text that holds its date: the characters from the
 // 7th to the 21st, fewer when the text is shorter, none when it has fewer than 7.

@@ -47,6 +47,35 @@ INSTANTIATE_TEST_SUITE_P(
                     RulesCase{"C", DateOrder::DayMonthYear, ' '}),     // d MMM yyyy
     [](const testing::TestParamInfo<RulesCase>& info) { return std::string(info.param.locale); });
 
+struct FormatCase {
+  const char* name;
+  const char16_t* format;
+  DateOrder order;
+  char separator;
+};
+
+class DateFormat : public testing::TestWithParam<FormatCase> {};
+
+TEST_P(DateFormat, givesOrderAndSeparator) {
+  const FormatCase& c = GetParam();
+  EXPECT_EQ(ShortDateRulesOfFormat(QString::fromUtf16(c.format)),
+            (ShortDateRules{c.order, c.separator}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ShortDateRulesOfFormat, DateFormat,
+    testing::Values(
+        FormatCase{"dayFirst", u"dd.MM.yyyy", DateOrder::DayMonthYear, '.'},
+        FormatCase{"monthFirst", u"M/d/yy", DateOrder::MonthDayYear, '/'},
+        FormatCase{"yearFirst", u"yyyy-MM-dd", DateOrder::YearMonthDay, '-'},
+        FormatCase{"spaceBeforeSeparator", u"d . M . yy", DateOrder::DayMonthYear, '.'},
+        FormatCase{"quotedTextBeforeTheFields", u"'Today' M-d-y", DateOrder::MonthDayYear, '-'},
+        FormatCase{"quotedSeparator", u"d'/'M'/'y", DateOrder::DayMonthYear, '/'},
+        FormatCase{"onlySpacesBetween", u"d MMM yyyy", DateOrder::DayMonthYear, ' '},
+        FormatCase{"cyrillicSeparator", u"d\u0433M\u0433y", DateOrder::DayMonthYear, '\xE3'},
+        FormatCase{"noFieldsGiveDayFirstWithDots", u"", DateOrder::DayMonthYear, '.'}),
+    [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
+
 struct ReadCase {
   const char* name;
   const char* locale;
