@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include "support/printers.h"
+#include "ui/Unit4.h"
+
+namespace quellar {
+namespace {
+
+// Receives what the dialog asks the desktop to open, instead of a web browser.
+class OpenedUrls : public QObject {
+  Q_OBJECT
+
+ public:
+  QList<QUrl> urls;
+
+ public slots:
+  void open(const QUrl& url) { urls << url; }
+};
+
+// While alive, "http" addresses go to the receiver.
+class HttpHandlerScope {
+ public:
+  explicit HttpHandlerScope(OpenedUrls& receiver) {
+    // Qt's handler registration names the slot by its text.
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &receiver, "open");
+  }
+  ~HttpHandlerScope() { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
+  HttpHandlerScope(const HttpHandlerScope&) = delete;
+  HttpHandlerScope& operator=(const HttpHandlerScope&) = delete;
+};
+
+TEST(AboutDialog, isAFixedToolWindowFirstShownAtItsPlace) {
+  TAbout about;
+  EXPECT_EQ(about.objectName(), "About");
+  EXPECT_EQ(about.windowTitle(), QStringLiteral(u"О программе"));
+  const Qt::WindowFlags flags = about.windowFlags();
+  EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
+  EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+  EXPECT_TRUE(flags.testFlag(Qt::WindowSystemMenuHint));
+  EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+  EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+  EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+  EXPECT_EQ(about.minimumSize(), QSize(221, 194));
+  EXPECT_EQ(about.maximumSize(), QSize(221, 194));
+  EXPECT_EQ(about.font().family(), "MS Sans Serif");
+  EXPECT_EQ(about.font().pixelSize(), 11);
+  about.show();
+  // The window's outer top-left corner, as the window system places it.
+  EXPECT_EQ(about.frameGeometry().topLeft(), QPoint(365, 273));
+  EXPECT_EQ(about.size(), QSize(221, 194));
+  about.close();
+}
+
+TEST(AboutDialog, showsTheCreditAndTheRecruitmentLines) {
+  TAbout about;
+  ASSERT_EQ(about.findChild<QLabel*>("Label1"), about.Label1);
+  ASSERT_EQ(about.findChild<QLabel*>("Label2"), about.Label2);
+  EXPECT_EQ(about.Label1->text(), "Programming by Tessel special for Vorlane");
+  EXPECT_EQ(about.Label1->pos(), QPoint(16, 32));
+  EXPECT_EQ(about.Label2->text(),
+            QStringLiteral(u"Клан Brannock будет рад видеть Вас в своем составе"));
+  EXPECT_EQ(about.Label2->geometry(), QRect(16, 64, 178, 26));
+  EXPECT_EQ(about.Label2->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+  EXPECT_TRUE(about.Label2->wordWrap());
+}
+
+TEST(AboutDialog, recruitmentLineWrapsOverTwoLines) {
+  TAbout about;
+  const QFontMetrics metrics(about.Label2->font());
+  const QRect wrapped = metrics.boundingRect(
+      QRect(0, 0, 178, 1000), Qt::AlignHCenter | Qt::TextWordWrap, about.Label2->text());
+  EXPECT_GT(wrapped.height(), metrics.height());
+  EXPECT_LE(wrapped.height(), 2 * metrics.lineSpacing());
+}
+
+TEST(AboutDialog, linkIsABlueUnderlinedAddressWithAHandCursor) {
+  TAbout about;
+  ASSERT_EQ(about.findChild<QLabel*>("Label3"), about.Label3);
+  EXPECT_EQ(about.Label3->text(), QString::fromLatin1(kClanSiteAddress));
+  EXPECT_TRUE(QUrl(about.Label3->text()).isValid());
+  EXPECT_TRUE(QUrl(about.Label3->text()).host().endsWith(".example"));
+  EXPECT_EQ(about.Label3->pos(), QPoint(64, 112));
+  EXPECT_EQ(about.Label3->palette().color(QPalette::WindowText), QColor(Qt::blue));
+  EXPECT_TRUE(about.Label3->font().underline());
+  EXPECT_EQ(about.Label3->cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST(AboutDialog, clickOnTheLinkOpensExactlyTheAddressItShows) {
+  OpenedUrls opened;
+  const HttpHandlerScope scope(opened);
+  TAbout about;
+  about.show();
+  QTest::mouseClick(about.Label3, Qt::LeftButton);
+  ASSERT_EQ(opened.urls.size(), 1);
+  EXPECT_EQ(opened.urls.front().toString(), about.Label3->text());
+  EXPECT_TRUE(about.isVisible());
+  about.close();
+}
+
+TEST(AboutDialog, pressOnTheLinkReleasedElsewhereOpensNothing) {
+  OpenedUrls opened;
+  const HttpHandlerScope scope(opened);
+  TAbout about;
+  about.show();
+  QTest::mousePress(about.Label3, Qt::LeftButton);
+  QTest::mouseRelease(about.Label3, Qt::LeftButton, {}, QPoint(-5, -5));
+  EXPECT_TRUE(opened.urls.isEmpty());
+  about.close();
+}
+
+TEST(AboutDialog, closeButtonEndsTheModalDialog) {
+  TAbout about;
+  ASSERT_EQ(about.findChild<QPushButton*>("Button1"), about.Button1);
+  EXPECT_EQ(about.Button1->text(), QStringLiteral(u"Закрыть"));
+  EXPECT_EQ(about.Button1->geometry(), QRect(64, 144, 89, 33));
+  bool wasModal = false;
+  QTimer::singleShot(0, &about, [&] {
+    wasModal = QApplication::activeModalWidget() == &about;
+    QTest::mouseClick(about.Button1, Qt::LeftButton);
+  });
+  about.exec();
+  EXPECT_TRUE(wasModal);
+  EXPECT_FALSE(about.isVisible());
+}
+
+TEST(AboutDialog, titleBarCloseEndsTheModalDialog) {
+  TAbout about;
+  QTimer::singleShot(0, &about, [&] { about.close(); });
+  about.exec();
+  EXPECT_FALSE(about.isVisible());
+}
+
+TEST(AboutDialog, escapeLeavesTheDialogOpen) {
+  TAbout about;
+  bool openAfterEscape = false;
+  QTimer::singleShot(0, &about, [&] {
+    QTest::keyClick(about.Button1, Qt::Key_Escape);
+    QTest::keyClick(&about, Qt::Key_Escape);
+    openAfterEscape = about.isVisible();
+    about.close();
+  });
+  about.exec();
+  EXPECT_TRUE(openAfterEscape);
+}
+
+}  // namespace
+}  // namespace quellar
+
+#include "about_dialog_test.moc"
