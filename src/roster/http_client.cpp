@@ -149,6 +149,9 @@ struct Transfer {
   }
 
   void OnHeaderLine(std::string_view line) {
+    // Trailers of a chunked body come here too; the answer is decided by then.
+    if (headersDone)
+      return;
     const std::string_view text = WithoutLineEnd(line);
     if (expectStatusLine) {
       // Each answer, interim ones included, starts with its own status line.
@@ -285,6 +288,9 @@ void HttpClient::SetProxy(std::string host, std::int32_t port) {
   impl_->proxyPort = port;
 }
 
+// One libcurl behaviour shows on the wire: when a kept-alive connection turns out
+// to be closed before any byte of the answer, libcurl sends the request again on a
+// new connection, so the server sees that GET twice. libcurl has no switch for it.
 std::string HttpClient::Get(std::string_view url) {
   const HttpUrl parts = SplitHttpUrl(url);
   const bool proxied = !impl_->proxyHost.empty();

@@ -357,6 +357,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
                  "5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n",
                  false, "hello world"},
+        BodyCase{"chunkedWithTrailers",
+                 "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                 "2\r\nok\r\n0\r\nLocation: /ignored\r\nX-Trailer: 1\r\n\r\n",
+                 false, "ok"},
         BodyCase{"untilClose", "HTTP/1.1 200 OK\r\n\r\nall of it", true, "all of it"},
         BodyCase{"http10UntilClose", "HTTP/1.0 200 OK\r\n\r\nall of it", true, "all of it"},
         BodyCase{"cutShortBeforeAnyByteIsEmpty", "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\n",
@@ -422,6 +426,15 @@ TEST(HttpClientAnswer, aFailingBodyThatNeverEndsIsDroppedAndTheErrorStillComes) 
 
   EXPECT_EQ(GetFailure(http, UrlOf(server, "/xml.php?clan=K")), "HTTP/1.1 404 Not Found");
   // The client gave up on that connection rather than leaving it half read.
+  EXPECT_TRUE(server.WaitUntilAllClosed(30s));
+}
+
+TEST(HttpClientAnswer, aFailingBodyThatNeverComesIsGivenUpAndTheErrorStillComes) {
+  ScriptedHttpServer server;
+  server.Answer("HTTP/1.1 503 Service Unavailable\r\nContent-Length: 100\r\n\r\n");
+  HttpClient http;
+
+  EXPECT_EQ(GetFailure(http, UrlOf(server, "/xml.php?clan=K")), "HTTP/1.1 503 Service Unavailable");
   EXPECT_TRUE(server.WaitUntilAllClosed(30s));
 }
 
