@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,60 @@ TEST(HttpClientRequest, clearingTheProxyGoesDirectAgain) {
             (std::vector<std::string>{
                 ExpectedRequest("http://" + server.hostAndPort() + "/a", server.hostAndPort()),
                 ExpectedRequest("/b", server.hostAndPort())}));
+}
+
+TEST(HttpClientRequest, aCookieIsNeitherKeptNorSentBack) {
+  ScriptedHttpServer server;
+  server.Answer("HTTP/1.1 200 OK\r\nSet-Cookie: session=1; Path=/\r\nContent-Length: 0\r\n\r\n");
+  server.Answer(Ok(""));
+  HttpClient http;
+
+  http.Get(UrlOf(server, "/a"));
+  http.Get(UrlOf(server, "/b"));
+
+  EXPECT_EQ(server.Requests(),
+            (std::vector<std::string>{ExpectedRequest("/a", server.hostAndPort()),
+                                      ExpectedRequest("/b", server.hostAndPort())}));
+}
+
+// Restores one environment variable when it goes out of scope.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) {
+      hadValue_ = true;
+      oldValue_ = old;
+    }
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnvironment() {
+    if (hadValue_)
+      ::setenv(name_, oldValue_.c_str(), 1);
+    else
+      ::unsetenv(name_);
+  }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  const char* name_;
+  bool hadValue_ = false;
+  std::string oldValue_;
+};
+
+TEST(HttpClientRequest, proxiesNamedInTheEnvironmentAreNeverUsed) {
+  ScriptedHttpServer server;
+  ScriptedHttpServer environmentProxy;
+  server.Answer(Ok("direct"));
+  environmentProxy.Answer(Ok("proxied"));
+  const std::string proxyUrl = "http://" + environmentProxy.hostAndPort() + "/";
+  const ScopedEnvironment lower("http_proxy", proxyUrl);
+  const ScopedEnvironment upper("HTTP_PROXY", proxyUrl);
+  const ScopedEnvironment all("ALL_PROXY", proxyUrl);
+  HttpClient http;
+
+  EXPECT_EQ(http.Get(UrlOf(server, "/xml.php?clan=K")), "direct");
+  EXPECT_EQ(environmentProxy.ConnectionCount(), 0);
 }
 
 struct TargetCase {
