@@ -85,7 +85,7 @@ bool SpinEdit::eventFilter(QObject* watched, QEvent* event) {
       Step(key->key() == Qt::Key_Up ? +1 : -1);
       return true;
     }
-    if (!SpinAcceptsCharacter(key->text(), decimalSeparator_)) {
+    if (!SpinAcceptsKey(key->text(), key->modifiers(), decimalSeparator_)) {
       QApplication::beep();
       return true;
     }

@@ -51,6 +51,15 @@ bool SpinAcceptsCharacter(QStringView typed, QStringView decimalSeparator) {
          (decimalSeparator.size() == 1 && c == decimalSeparator.front().unicode());
 }
 
+bool SpinAcceptsKey(QStringView typed, Qt::KeyboardModifiers modifiers,
+                    QStringView decimalSeparator) {
+  const bool control = modifiers.testFlag(Qt::ControlModifier);
+  const bool alt = modifiers.testFlag(Qt::AltModifier);
+  if (modifiers.testFlag(Qt::MetaModifier) || control != alt)
+    return true;
+  return SpinAcceptsCharacter(typed, decimalSeparator);
+}
+
 int TimerIntervalMs(int minutes, int baseMs) {
   const std::int64_t interval = std::int64_t{minutes} * baseMs;
   if (interval < 1)

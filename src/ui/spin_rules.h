@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <Qt>
 #include <cstdint>
 #include <optional>
 
@@ -30,6 +31,12 @@ struct SpinRange {
 // Whether a typed character may enter the field: digits, "+", "-", the locale's
 // decimal separator, and control characters other than Enter (editing keys).
 bool SpinAcceptsCharacter(QStringView typed, QStringView decimalSeparator);
+
+// Whether a key press may reach the field: a chord with Ctrl, Alt or Meta is a
+// command (paste, undo, select all) and always may; Ctrl with Alt together types
+// a character (AltGr), which SpinAcceptsCharacter judges like any other.
+bool SpinAcceptsKey(QStringView typed, Qt::KeyboardModifiers modifiers,
+                    QStringView decimalSeparator);
 
 // The timer interval for a period of minutes with a base of baseMs per minute:
 // 0 for a period below 1 (no ticks), at most INT32_MAX milliseconds.

@@ -345,5 +345,18 @@ TEST(MainWindow, reloadKeepsTypedClanAndTakesTheListOfTheChosenServer) {
   EXPECT_FALSE(main.proxySettings().useProxy);
 }
 
+TEST(MainWindow, clanComboCompletesFromTheClanListAndEnterAddsNoItem) {
+  MainWindowHarness harness(
+      test::WithSettings("[x3]\r\nClanName1=Brannock\r\nClanName2=Bravo\r\n"));
+  TMain& main = harness.main();
+  for (QChar ch : QStringLiteral("brav"))
+    QTest::sendKeyEvent(QTest::Click, main.ComboBox2, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+  EXPECT_EQ(main.ComboBox2->currentText(), "bravo");
+  EXPECT_EQ(main.ComboBox2->lineEdit()->selectedText(), "o");
+  QTest::keyClick(main.ComboBox2, Qt::Key_Return);
+  EXPECT_EQ(main.ComboBox2->count(), 2);
+  EXPECT_EQ(main.ComboBox2->currentText(), "bravo");
+}
+
 }  // namespace
 }  // namespace quellar
