@@ -8,7 +8,8 @@
 namespace quellar {
 namespace {
 
-constexpr std::size_t kNoSection = std::string_view::npos;
+// How many section names a file remembers the first header of.
+constexpr std::size_t kRememberedSections = 4096;
 constexpr std::string_view kLineEnd = "\r\n";
 
 // A value as read: blanks around it dropped, then one pair of enclosing
@@ -47,26 +48,39 @@ IniFile::IniFile(std::string bytes) : bytes_(std::move(bytes)) {}
 
 void IniFile::ReplaceBytes(std::string bytes) {
   bytes_ = std::move(bytes);
-  sectionHeaders_.clear();
+  firstHeaders_.clear();
+  scanned_ = 0;
+  rememberedAll_ = true;
 }
 
 std::optional<IniLine> IniFile::FindSection(std::string_view section) const {
   std::string folded;
   FoldCaseInto(section, folded);
-  if (const auto known = sectionHeaders_.find(folded); known != sectionHeaders_.end()) {
-    if (known->second == kNoSection)
-      return std::nullopt;
+  if (const auto known = firstHeaders_.find(folded); known != firstHeaders_.end())
     return ReadIniLine(bytes_, known->second);
-  }
-  for (std::size_t at = 0; at < bytes_.size();) {
+  // Every header before scanned_ is remembered: go on from there. Otherwise
+  // (a file of very many sections) look from the start without remembering.
+  std::size_t at = rememberedAll_ ? scanned_ : 0;
+  std::string name;
+  while (at < bytes_.size()) {
     const IniLine line = ReadIniLine(bytes_, at);
-    if (line.kind == IniLineKind::kHeader && EqualsIgnoringCase(line.name, section)) {
-      sectionHeaders_.emplace(std::move(folded), line.begin);
-      return line;
-    }
     at = line.next;
+    if (line.kind != IniLineKind::kHeader)
+      continue;
+    if (rememberedAll_) {
+      FoldCaseInto(line.name, name);
+      if (firstHeaders_.size() < kRememberedSections)
+        firstHeaders_.try_emplace(name, line.begin);
+      else if (!firstHeaders_.contains(name))
+        rememberedAll_ = false;
+      if (rememberedAll_)
+        scanned_ = at;
+    }
+    if (EqualsIgnoringCase(line.name, section))
+      return line;
   }
-  sectionHeaders_.emplace(std::move(folded), kNoSection);
+  if (rememberedAll_)
+    scanned_ = bytes_.size();
   return std::nullopt;
 }
 

@@ -37,8 +37,9 @@ struct IniEntry {
 // the first section of a name is seen, a change keeps every byte it does not
 // touch, and lines are written with CR LF. Texts are Windows-1251 bytes.
 //
-// Finding a section scans the file once; the position found is remembered until
-// the next change, so reading many keys of one file does not scan it again.
+// The file is scanned for section headers at most once between changes: the
+// first header of every name passed is remembered, so reading many keys and
+// sections of one file does not scan it again.
 class IniFile {
  public:
   IniFile() = default;
@@ -95,9 +96,11 @@ class IniFile {
   void ReplaceBytes(std::string bytes);
 
   std::string bytes_;
-  // Section lookups since the last change: folded name -> position of the
-  // header line, or npos when there is no such section.
-  mutable std::unordered_map<std::string, std::size_t> sectionHeaders_;
+  // Folded name -> position of the first header line of that name, for every
+  // header before scanned_ (unless there were too many names to remember).
+  mutable std::unordered_map<std::string, std::size_t> firstHeaders_;
+  mutable std::size_t scanned_ = 0;
+  mutable bool rememberedAll_ = true;
 };
 
 }  // namespace quellar

@@ -245,6 +245,17 @@ TEST(IniFile, namesBeyondTheDefaultBufferAreNotSeen) {
   EXPECT_EQ(names.cutName, "k2");
 }
 
+TEST(IniFile, aFileOfThousandsOfSectionsFindsEachFirstSection) {
+  std::string file;
+  for (int i = 0; i < 6000; ++i)
+    file += "[s" + std::to_string(i % 5000) + "]\r\nk=" + std::to_string(i) + "\r\n";
+  const IniFile ini(file);
+  for (int i : {4999, 10, 4500, 0, 4096, 4095, 4097, 1234})
+    EXPECT_EQ(ini.Value("S" + std::to_string(i), "k"), std::to_string(i)) << i;
+  EXPECT_EQ(ini.Value("s5000", "k"), std::nullopt);
+  EXPECT_EQ(ini.Value("s42", "k"), "42");
+}
+
 TEST(IniFile, sectionValuesGiveEveryListedNameTheValueOfItsFirstEntry) {
   const IniFile ini("[s]\r\nA=1\r\nb=2\r\na=3\r\nc\r\nB=4\r\nd\r\n[t]\r\ne=5\r\n");
   EXPECT_THAT(ini.SectionValues("s"), ElementsAre("1", "2", "1", "2"));

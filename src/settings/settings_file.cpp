@@ -1,0 +1,126 @@
+#include "settings/settings_file.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "common/cp1251.h"
+#include "common/error.h"
+#include "common/int_conversion.h"
+#include "common/servers.h"
+#include "settings/atomic_file.h"
+#include "settings/ini_file.h"
+
+namespace quellar {
+namespace {
+
+constexpr std::string_view kProxySection = "Proxy";
+constexpr std::string_view kUseKey = "use";
+constexpr std::string_view kServerKey = "server";
+constexpr std::string_view kPortKey = "port";
+constexpr std::string_view kClanKeyPrefix = "ClanName";
+constexpr std::string_view kDefaultPort = "80";
+
+// A file that is missing or cannot be read loads as empty.
+IniFile ReadForLoad(const std::filesystem::path& file) {
+  return IniFile(ReadWholeFile(file).value_or(std::string()));
+}
+
+// Every key of a server's section, in file order, whatever its name: the value
+// of each (empty if none).
+void ReloadClanLists(const IniFile& ini, ClanLists& clans) {
+  clans.clansX3.clear();
+  clans.clansX300.clear();
+  clans.clansX3 = ini.SectionValues(kServerX3);
+  clans.clansX300 = ini.SectionValues(kServerX300);
+}
+
+// A value read as an integer: a missing key or a text that does not convert
+// gives the default.
+std::int32_t ReadInteger(const IniFile& ini, std::string_view key, std::int32_t defaultValue) {
+  const std::optional<std::string> text = ini.Value(kProxySection, key);
+  if (!text)
+    return defaultValue;
+  return TryStrToInt(*text).value_or(defaultValue);
+}
+
+QString DisplayPath(const std::filesystem::path& file) {
+#ifdef _WIN32
+  return QString::fromStdWString(file.native());
+#else
+  return QFile::decodeName(QByteArray::fromStdString(file.native()));
+#endif
+}
+
+Error UnableToWrite(const std::filesystem::path& file) {
+  return Error("Unable to write to " + ToCp1251(DisplayPath(file)));
+}
+
+void Store(const std::filesystem::path& file, const IniFile& ini) {
+  if (!ReplaceFileAtomically(file, ini.Bytes()))
+    throw UnableToWrite(file);
+}
+
+std::vector<IniEntry> ClanEntries(const std::vector<std::string>& names) {
+  std::vector<IniEntry> entries;
+  entries.reserve(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i)
+    entries.push_back({std::string(kClanKeyPrefix) + std::to_string(i + 1), names[i]});
+  return entries;
+}
+
+}  // namespace
+
+std::filesystem::path SettingsFilePath(const std::filesystem::path& directory) {
+  return directory / "options.ini";
+}
+
+void LoadSettings(const std::filesystem::path& file, ClanLists& clans, ProxySettings& proxy) {
+  const IniFile ini = ReadForLoad(file);
+  ReloadClanLists(ini, clans);
+  proxy.useProxy = ReadInteger(ini, kUseKey, 0) != 0;
+  proxy.proxyHost = ini.ReadString(kProxySection, kServerKey, proxy.proxyHost);
+  proxy.proxyPort = ReadInteger(ini, kPortKey, proxy.proxyPort);
+}
+
+DialogSettings LoadDialogSettings(const std::filesystem::path& file, ClanLists& clans) {
+  DialogSettings fields;
+  const IniFile ini = ReadForLoad(file);
+  ReloadClanLists(ini, clans);
+  fields.useProxy = ReadInteger(ini, kUseKey, 0) != 0;
+  fields.proxyHost = ini.ReadString(kProxySection, kServerKey, fields.proxyHost);
+  fields.proxyPort = ini.ReadString(kProxySection, kPortKey, fields.proxyPort);
+  return fields;
+}
+
+void SaveSettings(const std::filesystem::path& file, const ClanLists& clans,
+                  DialogSettings& fields) {
+  if (fields.proxyPort.empty())
+    fields.proxyPort = kDefaultPort;
+
+  // A file that exists but cannot be read is not replaced: that would lose it.
+  std::optional<std::string> bytes = ReadWholeFile(file);
+  if (!bytes)
+    throw UnableToWrite(file);
+  IniFile ini(std::move(*bytes));
+
+  // The clan sections and the proxy switch and host go to the file together.
+  ini.DeleteSection(kServerX3);
+  ini.DeleteSection(kServerX300);
+  ini.WriteValues(kServerX3, ClanEntries(clans.clansX3));
+  ini.WriteValues(kServerX300, ClanEntries(clans.clansX300));
+  ini.WriteValue(kProxySection, kUseKey, fields.useProxy ? "1" : "0");
+  ini.WriteValue(kProxySection, kServerKey, fields.proxyHost);
+  Store(file, ini);
+
+  // A port that is not a number leaves the file as written so far.
+  const std::int32_t port = StrToInt(fields.proxyPort);
+  ini.WriteValue(kProxySection, kPortKey, std::to_string(port));
+  Store(file, ini);
+}
+
+}  // namespace quellar

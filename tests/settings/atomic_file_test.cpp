@@ -1,0 +1,105 @@
+#include "settings/atomic_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "settings/settings_test_files.h"
+
+namespace quellar {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ExecutableDir;
+using test::ReadBytes;
+using test::WriteBytes;
+
+std::vector<std::string> Entries(const fs::path& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(directory))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(ReadWholeFile, aMissingFileReadsAsEmpty) {
+  const ExecutableDir dir;
+  EXPECT_EQ(ReadWholeFile(dir.Path() / "none.ini"), std::string());
+}
+
+TEST(ReadWholeFile, readsEveryByte) {
+  const ExecutableDir dir;
+  const std::string bytes("a\0b\r\n\xFF", 6);
+  WriteBytes(dir.Path() / "f.ini", bytes);
+  EXPECT_EQ(ReadWholeFile(dir.Path() / "f.ini"), bytes);
+}
+
+TEST(ReadWholeFile, aDirectoryCannotBeRead) {
+  const ExecutableDir dir;
+  fs::create_directory(dir.Path() / "f.ini");
+  EXPECT_EQ(ReadWholeFile(dir.Path() / "f.ini"), std::nullopt);
+}
+
+TEST(ReplaceFileAtomically, createsAMissingFile) {
+  const ExecutableDir dir;
+  ASSERT_TRUE(ReplaceFileAtomically(dir.Path() / "f.ini", "new"));
+  EXPECT_EQ(ReadBytes(dir.Path() / "f.ini"), "new");
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"f.ini"});
+}
+
+TEST(ReplaceFileAtomically, replacesTheWholeContentsAndLeavesNoTemporaryFile) {
+  const ExecutableDir dir;
+  WriteBytes(dir.Path() / "f.ini", std::string(10000, 'o'));
+  ASSERT_TRUE(ReplaceFileAtomically(dir.Path() / "f.ini", "short"));
+  EXPECT_EQ(ReadBytes(dir.Path() / "f.ini"), "short");
+  ASSERT_TRUE(ReplaceFileAtomically(dir.Path() / "f.ini", ""));
+  EXPECT_EQ(ReadBytes(dir.Path() / "f.ini"), "");
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"f.ini"});
+}
+
+TEST(ReplaceFileAtomically, keepsThePermissionsOfTheOldFile) {
+  const ExecutableDir dir;
+  const fs::path file = dir.Path() / "f.ini";
+  WriteBytes(file, "old");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ASSERT_TRUE(ReplaceFileAtomically(file, "new"));
+  EXPECT_EQ(fs::status(file).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST(ReplaceFileAtomically, replacesTheTargetOfASymbolicLink) {
+  const ExecutableDir dir;
+  fs::create_directory(dir.Path() / "real");
+  WriteBytes(dir.Path() / "real" / "f.ini", "old");
+  fs::create_symlink(fs::path("real") / "f.ini", dir.Path() / "f.ini");
+  ASSERT_TRUE(ReplaceFileAtomically(dir.Path() / "f.ini", "new"));
+  EXPECT_TRUE(fs::is_symlink(dir.Path() / "f.ini"));
+  EXPECT_EQ(ReadBytes(dir.Path() / "real" / "f.ini"), "new");
+}
+
+TEST(ReplaceFileAtomically, failsWithoutTheDirectory) {
+  const ExecutableDir dir;
+  EXPECT_FALSE(ReplaceFileAtomically(dir.Path() / "missing" / "f.ini", "new"));
+  EXPECT_TRUE(Entries(dir.Path()).empty());
+}
+
+TEST(ReplaceFileAtomically, failsWhenAFileStandsWhereTheDirectoryShouldBe) {
+  const ExecutableDir dir;
+  WriteBytes(dir.Path() / "plain", "x");
+  EXPECT_FALSE(ReplaceFileAtomically(dir.Path() / "plain" / "f.ini", "new"));
+  EXPECT_EQ(ReadBytes(dir.Path() / "plain"), "x");
+}
+
+TEST(ReplaceFileAtomically, failsWhenADirectoryStandsWhereTheFileShouldBe) {
+  const ExecutableDir dir;
+  fs::create_directory(dir.Path() / "f.ini");
+  EXPECT_FALSE(ReplaceFileAtomically(dir.Path() / "f.ini", "new"));
+  EXPECT_TRUE(fs::is_directory(dir.Path() / "f.ini"));
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"f.ini"});
+}
+
+}  // namespace
+}  // namespace quellar

@@ -1,0 +1,243 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/error.h"
+#include "settings/settings_file.h"
+#include "settings/settings_test_files.h"
+
+namespace quellar {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ExecutableDir;
+using test::ReadBytes;
+using test::WriteBytes;
+using testing::ElementsAre;
+
+std::string ErrorOf(const fs::path& file, const ClanLists& clans, DialogSettings& fields) {
+  try {
+    SaveSettings(file, clans, fields);
+  } catch (const Error& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
+TEST(SaveSettings, writesTheProgramsLayoutIntoAMissingFile) {
+  const ExecutableDir dir;
+  const ClanLists clans{{"Alpha", "\xCA\xEB\xE0\xED"}, {"Beta"}};
+  DialogSettings fields{true, "proxy.local", "3128"};
+  SaveSettings(dir.SettingsFile(), clans, fields);
+  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
+            "[x3]\r\nClanName1=Alpha\r\nClanName2=\xCA\xEB\xE0\xED\r\n"
+            "[x300]\r\nClanName1=Beta\r\n"
+            "[Proxy]\r\nuse=1\r\nserver=proxy.local\r\nport=3128\r\n");
+}
+
+TEST(SaveSettings, rewritesTheClanSectionsAndKeepsEverythingElse) {
+  const ExecutableDir dir;
+  WriteBytes(dir.SettingsFile(),
+             "; Quellar\r\n[Window]\r\nleft=10\r\n\r\n[x3]\r\nClanName1=Old\r\nClanName2=Gone\r\n"
+             "[Proxy]\r\n; proxy\r\nuse=1\r\nserver=old.host\r\nport=1\r\nextra=keep\r\n"
+             "[x300]\r\nClanName1=Old300\r\n");
+  const ClanLists clans{{"New"}, {"New300", "Second"}};
+  DialogSettings fields{false, "new.host", "8080"};
+  SaveSettings(dir.SettingsFile(), clans, fields);
+  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
+            "; Quellar\r\n[Window]\r\nleft=10\r\n\r\n"
+            "[Proxy]\r\n; proxy\r\nuse=0\r\nserver=new.host\r\nport=8080\r\nextra=keep\r\n"
+            "[x3]\r\nClanName1=New\r\n[x300]\r\nClanName1=New300\r\nClanName2=Second\r\n");
+}
+
+TEST(SaveSettings, handEditedKeysAreRewrittenAsNumberedClanNames) {
+  const ExecutableDir dir;
+  WriteBytes(dir.SettingsFile(),
+             "[x3]\r\nfoo=Alpha\r\nBar = Beta\r\n; note\r\nbaz=Gamma\r\n[Proxy]\r\nuse=0\r\n");
+  ClanLists clans;
+  DialogSettings fields = LoadDialogSettings(dir.SettingsFile(), clans);
+  ASSERT_THAT(clans.clansX3, ElementsAre("Alpha", "Beta", "Gamma"));
+  SaveSettings(dir.SettingsFile(), clans, fields);
+  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
+            "; note\r\n[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n"
+            "[x3]\r\nClanName1=Alpha\r\nClanName2=Beta\r\nClanName3=Gamma\r\n");
+}
+
+TEST(SaveSettings, bothListsEmptyLeaveNoClanSection) {
+  const ExecutableDir dir;
+  WriteBytes(dir.SettingsFile(),
+             "[x3]\r\nClanName1=A\r\n[x300]\r\nClanName1=B\r\n[Proxy]\r\nuse=0\r\nserver=\r\n"
+             "port=80\r\n");
+  DialogSettings fields{false, "", "80"};
+  SaveSettings(dir.SettingsFile(), ClanLists{}, fields);
+  EXPECT_EQ(ReadBytes(dir.SettingsFile()), "[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n");
+}
+
+TEST(SaveSettings, anEmptyPortIsSavedAs80AndShowsAs80) {
+  const ExecutableDir dir;
+  DialogSettings fields{true, "h", ""};
+  SaveSettings(dir.SettingsFile(), ClanLists{}, fields);
+  EXPECT_EQ(fields.proxyPort, "80");
+  EXPECT_EQ(ReadBytes(dir.SettingsFile()), "[Proxy]\r\nuse=1\r\nserver=h\r\nport=80\r\n");
+  ClanLists clans;
+  EXPECT_EQ(LoadDialogSettings(dir.SettingsFile(), clans).proxyPort, "80");
+}
+
+struct PortCase {
+  std::string typed;
+  std::string written;
+};
+
+class PortField : public testing::TestWithParam<PortCase> {};
+
+TEST_P(PortField, isWrittenAsTheNumberItDenotesInDecimal) {
+  const ExecutableDir dir;
+  DialogSettings fields{false, "", GetParam().typed};
+  SaveSettings(dir.SettingsFile(), ClanLists{}, fields);
+  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
+            "[Proxy]\r\nuse=0\r\nserver=\r\nport=" + GetParam().written + "\r\n");
+  EXPECT_EQ(fields.proxyPort, GetParam().typed);
+}
+
+INSTANTIATE_TEST_SUITE_P(SaveSettings, PortField,
+                         testing::Values(PortCase{"8080", "8080"}, PortCase{"0x1F", "31"},
+                                         PortCase{"$1f", "31"}, PortCase{"  42", "42"},
+                                         PortCase{"+7", "7"}, PortCase{"-1", "-1"},
+                                         PortCase{"$FFFFFFFF", "-1"}, PortCase{"007", "7"}));
+
+// The clan sections, "use" and "server" are in the file; "port" is as it was.
+TEST(SaveSettings, aPortThatIsNoIntegerStopsTheSaveBeforeThePort) {
+  const ExecutableDir dir;
+  WriteBytes(dir.SettingsFile(), "[Proxy]\r\nuse=0\r\nserver=old\r\nport=8080\r\n");
+  const ClanLists clans{{"A"}, {}};
+  DialogSettings fields{true, "new", "80a"};
+  EXPECT_EQ(ErrorOf(dir.SettingsFile(), clans, fields), "'80a' is not a valid integer value");
+  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
+            "[Proxy]\r\nuse=1\r\nserver=new\r\nport=8080\r\n[x3]\r\nClanName1=A\r\n");
+  EXPECT_EQ(fields.proxyPort, "80a");
+}
+
+TEST(SaveSettings, aPortThatIsNoIntegerLeavesAMissingPortMissing) {
+  const ExecutableDir dir;
+  DialogSettings fields{false, "h", "80 "};
+  EXPECT_EQ(ErrorOf(dir.SettingsFile(), ClanLists{{}, {"B"}}, fields),
+            "'80 ' is not a valid integer value");
+  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
+            "[x300]\r\nClanName1=B\r\n[Proxy]\r\nuse=0\r\nserver=h\r\n");
+}
+
+// Ways a directory can refuse the file, even to root.
+enum class Obstacle { kNoDirectory, kFileForDirectory, kDirectoryForFile };
+
+class UnwritableFile : public testing::TestWithParam<Obstacle> {};
+
+TEST_P(UnwritableFile, failsWithTheFullPathAndChangesNothing) {
+  const ExecutableDir dir;
+  fs::path file;
+  switch (GetParam()) {
+    case Obstacle::kNoDirectory:
+      file = SettingsFilePath(dir.Path() / "missing");
+      break;
+    case Obstacle::kFileForDirectory:
+      WriteBytes(dir.Path() / "plain", "x");
+      file = SettingsFilePath(dir.Path() / "plain");
+      break;
+    case Obstacle::kDirectoryForFile:
+      file = dir.SettingsFile();
+      fs::create_directory(file);
+      break;
+  }
+  const ClanLists clans{{"A", "B"}, {"C"}};
+  const ClanLists before = clans;
+  DialogSettings fields{true, "h", "3128"};
+  EXPECT_EQ(ErrorOf(file, clans, fields), "Unable to write to " + file.string());
+  EXPECT_EQ(clans.clansX3, before.clansX3);
+  EXPECT_EQ(clans.clansX300, before.clansX300);
+  EXPECT_FALSE(fs::is_regular_file(file));
+  std::vector<fs::path> entries;
+  for (const auto& entry : fs::recursive_directory_iterator(dir.Path()))
+    entries.push_back(entry.path());
+  const std::size_t expected = GetParam() == Obstacle::kNoDirectory ? 0u : 1u;
+  EXPECT_EQ(entries.size(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(SaveSettings, UnwritableFile,
+                         testing::Values(Obstacle::kNoDirectory, Obstacle::kFileForDirectory,
+                                         Obstacle::kDirectoryForFile));
+
+TEST(SaveSettings, theFailureNamesACyrillicPathInWindows1251) {
+  const ExecutableDir dir;
+  // "Настройки" in UTF-8, the file system's encoding.
+  const fs::path file = SettingsFilePath(dir.Path() /
+                                         "\xD0\x9D\xD0\xB0\xD1\x81\xD1\x82\xD1\x80\xD0\xBE\xD0\xB9"
+                                         "\xD0\xBA\xD0\xB8");
+  DialogSettings fields;
+  EXPECT_EQ(ErrorOf(file, ClanLists{}, fields), "Unable to write to " + dir.Path().string() +
+                                                    "/\xCD\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8" +
+                                                    "/options.ini");
+}
+
+TEST(SaveSettings, namesAreWrittenAsTypedAndReadBackTrimmedAndUnquoted) {
+  const ExecutableDir dir;
+  const ClanLists clans{{"  Alpha  ", "\"Beta\"", "'Gamma'", " \" Delta \" ", ""}, {}};
+  DialogSettings fields;
+  SaveSettings(dir.SettingsFile(), clans, fields);
+  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
+            "[x3]\r\nClanName1=  Alpha  \r\nClanName2=\"Beta\"\r\nClanName3='Gamma'\r\n"
+            "ClanName4= \" Delta \" \r\nClanName5=\r\n"
+            "[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n");
+  ClanLists loaded;
+  ProxySettings proxy;
+  LoadSettings(dir.SettingsFile(), loaded, proxy);
+  EXPECT_THAT(loaded.clansX3, ElementsAre("Alpha", "Beta", "Gamma", " Delta ", ""));
+}
+
+TEST(SaveSettings, aNameOfEveryByteButTheLineEndsRoundTrips) {
+  std::string name = "a";
+  for (int byte = 1; byte < 256; ++byte) {
+    if (byte != '\r' && byte != '\n')
+      name.push_back(static_cast<char>(byte));
+  }
+  name += "z";
+  const ExecutableDir dir;
+  const ClanLists clans{{name, "plain"}, {name}};
+  DialogSettings fields{true, name, "1"};
+  SaveSettings(dir.SettingsFile(), clans, fields);
+
+  ClanLists loaded;
+  ProxySettings proxy;
+  LoadSettings(dir.SettingsFile(), loaded, proxy);
+  EXPECT_EQ(loaded.clansX3, clans.clansX3);
+  EXPECT_EQ(loaded.clansX300, clans.clansX300);
+  EXPECT_EQ(proxy.proxyHost, name);
+  EXPECT_EQ(proxy.proxyPort, 1);
+}
+
+TEST(SaveSettings, duplicateNamesAreSavedAsConsecutiveKeys) {
+  const ExecutableDir dir;
+  DialogSettings fields;
+  SaveSettings(dir.SettingsFile(), ClanLists{{}, {"Twin", "Twin"}}, fields);
+  ClanLists loaded;
+  LoadDialogSettings(dir.SettingsFile(), loaded);
+  EXPECT_THAT(loaded.clansX300, ElementsAre("Twin", "Twin"));
+  EXPECT_EQ(
+      ReadBytes(dir.SettingsFile()),
+      "[x300]\r\nClanName1=Twin\r\nClanName2=Twin\r\n[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n");
+}
+
+TEST(SaveSettings, leavesOnlyTheSettingsFileInTheDirectory) {
+  const ExecutableDir dir;
+  DialogSettings fields;
+  SaveSettings(dir.SettingsFile(), ClanLists{{"A"}, {}}, fields);
+  SaveSettings(dir.SettingsFile(), ClanLists{{"B"}, {}}, fields);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.Path()))
+    names.push_back(entry.path().filename().string());
+  EXPECT_THAT(names, ElementsAre("options.ini"));
+}
+
+}  // namespace
+}  // namespace quellar
