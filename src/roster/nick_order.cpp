@@ -18,11 +18,123 @@ bool IsLightPunctuation(char c) {
   return c == '-' || c == '\'';
 }
 
-struct SortEntry {
-  QCollatorSortKey key;  // the nick without hyphens and apostrophes
-  std::int32_t fullKey;  // index into the full-text keys, or -1: same as key
-  std::uint32_t index;   // arrival position
+constexpr std::int32_t kNoFullKey = -1;
+
+// The collation keys of the nicks, made once per row: comparing two keys is far
+// cheaper than collating two texts.
+class NickKeys {
+ public:
+  NickKeys(const std::vector<RosterRow>& rows, std::size_t count, const QLocale& locale)
+      : rows_(rows), collator_(locale) {
+    collator_.setCaseSensitivity(Qt::CaseSensitive);
+    collator_.setNumericMode(false);
+    collator_.setIgnorePunctuation(false);
+
+    wordKeys_.reserve(count);
+    fullKeyOf_.reserve(count);
+    for (std::size_t row = 0; row < count; ++row) {
+      const std::string_view nick = rows[row].nick;
+      if (std::none_of(nick.begin(), nick.end(), IsLightPunctuation)) {
+        wordKeys_.push_back(collator_.sortKey(FromCp1251(nick)));
+        fullKeyOf_.push_back(kNoFullKey);
+        continue;
+      }
+      fullKeyOf_.push_back(static_cast<std::int32_t>(fullKeys_.size()));
+      fullKeys_.push_back(collator_.sortKey(FromCp1251(nick)));
+      wordKeys_.push_back(MakeWordKey(row));
+    }
+  }
+
+  // A fresh key for the nick of row without its hyphens and apostrophes.
+  QCollatorSortKey MakeWordKey(std::size_t row) const {
+    QString text = FromCp1251(rows_[row].nick);
+    text.removeIf([](QChar c) { return c == u'-' || c == u'\''; });
+    return collator_.sortKey(text);
+  }
+
+  // The key of the nick of row without its hyphens and apostrophes.
+  const QCollatorSortKey& WordKey(std::size_t row) const { return wordKeys_[row]; }
+
+  // The whole order: the words, then the full texts, then the arrival order.
+  bool Less(std::size_t a, std::size_t b) const {
+    if (const int byWord = wordKeys_[a].compare(wordKeys_[b]); byWord != 0)
+      return byWord < 0;
+    if (fullKeyOf_[a] != kNoFullKey || fullKeyOf_[b] != kNoFullKey) {
+      if (const int byText = FullKey(a).compare(FullKey(b)); byText != 0)
+        return byText < 0;
+    }
+    return a < b;
+  }
+
+ private:
+  const QCollatorSortKey& FullKey(std::size_t row) const {
+    const std::int32_t full = fullKeyOf_[row];
+    return full == kNoFullKey ? wordKeys_[row] : fullKeys_[static_cast<std::size_t>(full)];
+  }
+
+  const std::vector<RosterRow>& rows_;
+  QCollator collator_;
+  std::vector<QCollatorSortKey> wordKeys_;  // by arrival position
+  std::vector<std::int32_t> fullKeyOf_;     // index into fullKeys_, or kNoFullKey: same text
+  std::vector<QCollatorSortKey> fullKeys_;  // the nicks that hold hyphens or apostrophes
 };
+
+// Below this many rows a plain comparison sort is as fast as anything.
+constexpr std::size_t kBucketThreshold = 1u << 12;
+constexpr std::size_t kRowsPerBucket = 256;
+constexpr std::size_t kMaxSplitters = 2048;
+
+// Sorts rows [0, count) by keys.Less into order.
+//
+// A comparison sort of a long roster spends its time fetching keys scattered
+// over memory at every level of its recursion. Splitting first into buckets by a
+// sorted sample of the keys touches each row's key once (against splitters that
+// stay in cache), and each bucket is then small enough to sort in cache.
+void SortRows(const NickKeys& keys, std::size_t count, std::vector<std::size_t>& order) {
+  const auto less = [&keys](std::size_t a, std::size_t b) { return keys.Less(a, b); };
+  if (count < kBucketThreshold) {
+    std::sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(count), less);
+    return;
+  }
+
+  // Evenly spaced rows as the sample; their sorted keys split the rest. The
+  // splitters' keys are made afresh, one after another, so that they lie close
+  // together in memory and stay in cache while every row is placed.
+  const std::size_t splitterCount = std::min(count / kRowsPerBucket, kMaxSplitters);
+  std::vector<std::size_t> sample(splitterCount);
+  for (std::size_t i = 0; i < splitterCount; ++i)
+    sample[i] = i * count / splitterCount + count / (2 * splitterCount);
+  std::sort(sample.begin(), sample.end(), less);
+  std::vector<QCollatorSortKey> splitters;
+  splitters.reserve(splitterCount);
+  for (std::size_t row : sample)
+    splitters.push_back(keys.MakeWordKey(row));
+
+  // Each row's bucket: how many splitters its words collate at or after. Rows
+  // with equal words share a bucket, so bucket order agrees with keys.Less.
+  std::vector<std::uint32_t> bucketOf(count);
+  std::vector<std::size_t> bucketStart(splitterCount + 2, 0);
+  for (std::size_t row = 0; row < count; ++row) {
+    const auto after =
+        std::upper_bound(splitters.begin(), splitters.end(), keys.WordKey(row),
+                         [](const QCollatorSortKey& key, const QCollatorSortKey& splitter) {
+                           return key.compare(splitter) < 0;
+                         });
+    const auto bucket = static_cast<std::uint32_t>(after - splitters.begin());
+    bucketOf[row] = bucket;
+    ++bucketStart[bucket + 1];
+  }
+  std::partial_sum(bucketStart.begin(), bucketStart.end(), bucketStart.begin());
+
+  // Rows into their buckets in arrival order, then each bucket sorted.
+  std::vector<std::size_t> next(bucketStart.begin(), bucketStart.end() - 1);
+  for (std::size_t row = 0; row < count; ++row)
+    order[next[bucketOf[row]]++] = row;
+  for (std::size_t bucket = 0; bucket + 1 < bucketStart.size(); ++bucket) {
+    std::sort(order.begin() + static_cast<std::ptrdiff_t>(bucketStart[bucket]),
+              order.begin() + static_cast<std::ptrdiff_t>(bucketStart[bucket + 1]), less);
+  }
+}
 
 }  // namespace
 
@@ -36,45 +148,8 @@ std::vector<std::size_t> NickOrder(const std::vector<RosterRow>& rows, const QLo
   if (sortedCount < 2)
     return order;
 
-  QCollator collator(locale);
-  collator.setCaseSensitivity(Qt::CaseSensitive);
-  collator.setNumericMode(false);
-  collator.setIgnorePunctuation(false);
-
-  // One key per row, made once: comparing keys is far cheaper than collating
-  // the texts again at every comparison of the sort.
-  std::vector<SortEntry> entries;
-  entries.reserve(sortedCount);
-  std::vector<QCollatorSortKey> fullKeys;
-  for (std::size_t i = 0; i < sortedCount; ++i) {
-    const std::string_view nick = rows[i].nick;
-    QString text = FromCp1251(nick);
-    const auto index = static_cast<std::uint32_t>(i);
-    if (std::none_of(nick.begin(), nick.end(), IsLightPunctuation)) {
-      entries.push_back(SortEntry{collator.sortKey(text), -1, index});
-      continue;
-    }
-    fullKeys.push_back(collator.sortKey(text));
-    text.removeIf([](QChar c) { return c == u'-' || c == u'\''; });
-    entries.push_back(
-        SortEntry{collator.sortKey(text), static_cast<std::int32_t>(fullKeys.size() - 1), index});
-  }
-
-  const auto fullKeyOf = [&fullKeys](const SortEntry& entry) -> const QCollatorSortKey& {
-    return entry.fullKey < 0 ? entry.key : fullKeys[static_cast<std::size_t>(entry.fullKey)];
-  };
-  std::sort(entries.begin(), entries.end(), [&fullKeyOf](const SortEntry& a, const SortEntry& b) {
-    if (const int byWord = a.key.compare(b.key); byWord != 0)
-      return byWord < 0;
-    if (a.fullKey >= 0 || b.fullKey >= 0) {
-      if (const int byText = fullKeyOf(a).compare(fullKeyOf(b)); byText != 0)
-        return byText < 0;
-    }
-    return a.index < b.index;
-  });
-
-  for (std::size_t i = 0; i < sortedCount; ++i)
-    order[i] = entries[i].index;
+  const NickKeys keys(rows, sortedCount, locale);
+  SortRows(keys, sortedCount, order);
   return order;
 }
 
