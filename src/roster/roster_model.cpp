@@ -24,14 +24,25 @@ const std::string& Field(const RosterRow& row, int column) {
   }
 }
 
-// rows moved into the given order; order[i] is the index of the row that goes to i.
-std::vector<RosterRow> Arranged(std::vector<RosterRow>& rows,
-                                const std::vector<std::size_t>& order) {
-  std::vector<RosterRow> arranged;
-  arranged.reserve(rows.size());
-  for (std::size_t from : order)
-    arranged.push_back(std::move(rows[from]));
-  return arranged;
+// Puts rows into the given order in place, following each cycle of the
+// permutation: order[i] is the index of the row that goes to i.
+void Arrange(std::vector<RosterRow>& rows, const std::vector<std::size_t>& order) {
+  std::vector<bool> placed(rows.size(), false);
+  for (std::size_t start = 0; start < rows.size(); ++start) {
+    if (placed[start])
+      continue;
+    placed[start] = true;
+    if (order[start] == start)
+      continue;
+    RosterRow first = std::move(rows[start]);
+    std::size_t to = start;
+    for (std::size_t from = order[to]; from != start; from = order[to]) {
+      rows[to] = std::move(rows[from]);
+      placed[from] = true;
+      to = from;
+    }
+    rows[to] = std::move(first);
+  }
 }
 
 }  // namespace
@@ -43,10 +54,10 @@ void RosterModel::Fill(ParsedRoster roster) {
   // Ordered before the reset, so a view sees the old rows or the new ones in their
   // final order and draws the table once.
   const std::vector<std::size_t> order = NickOrder(roster.rows, locale_);
-  std::vector<RosterRow> ordered = Arranged(roster.rows, order);
+  Arrange(roster.rows, order);
 
   beginResetModel();
-  rows_ = std::move(ordered);
+  rows_ = std::move(roster.rows);
   endResetModel();
 
   clanStatusText_ = QStringLiteral("Онлайн клана: ") + QString::number(rows_.size());
@@ -67,7 +78,7 @@ void RosterModel::Reorder(const std::vector<std::size_t>& order) {
   }
 
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-  rows_ = Arranged(rows_, order);
+  Arrange(rows_, order);
   const QModelIndexList from = persistentIndexList();
   QModelIndexList to;
   to.reserve(from.size());

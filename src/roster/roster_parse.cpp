@@ -17,12 +17,11 @@ constexpr std::string_view kSeparator = "|||";
 // A line without any separator has no field boundary at all. Rather than cut its
 // first characters off and spread the rest over the other columns, the whole line
 // is taken as the nick and the other three columns stay empty.
-RosterRow SplitRecord(std::string_view line) {
-  RosterRow row;
+void SplitRecord(std::string_view line, RosterRow& row) {
   const std::size_t nickEnd = line.find(kSeparator);
   if (nickEnd == std::string_view::npos) {
     row.nick.assign(line);
-    return row;
+    return;
   }
   row.nick.assign(line.substr(0, nickEnd));
   std::string_view rest = line.substr(nickEnd + kSeparator.size());
@@ -35,7 +34,6 @@ RosterRow SplitRecord(std::string_view line) {
       rest.remove_prefix(end + kSeparator.size());
     }
   }
-  return row;
 }
 
 }  // namespace
@@ -54,7 +52,7 @@ ParsedRoster ParseRoster(std::string_view body) {
   std::size_t lineStart = lineEnd + kLineEnd.size();
   while ((lineEnd = body.find(kLineEnd, lineStart)) != std::string_view::npos) {
     if (lineEnd != lineStart)
-      parsed.rows.push_back(SplitRecord(body.substr(lineStart, lineEnd - lineStart)));
+      SplitRecord(body.substr(lineStart, lineEnd - lineStart), parsed.rows.emplace_back());
     lineStart = lineEnd + kLineEnd.size();
   }
   return parsed;
