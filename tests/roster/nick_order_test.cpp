@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QCollator>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <cstdint>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -119,6 +122,63 @@ TEST(NickOrder, collatesWindows1251BytesAsTheirCharacters) {
       {"\xA8\xEB\xEA\xE0", "", "", ""},
   };
   EXPECT_EQ(NickOrder(rows, kRussian), (std::vector<std::size_t>{1, 2, 3, 0}));
+}
+
+// A long roster made from a few syllables, so that it holds many equal nicks,
+// nicks that differ only in case, hyphens or apostrophes, and empty nicks.
+std::vector<RosterRow> LongRoster(std::size_t count) {
+  const QStringList parts = {"ан", "Ан", "ob", "Ob", "-", "'", "ёж", "Ёж", "ez", "z"};
+  std::uint32_t state = 12345;
+  const auto next = [&state](std::uint32_t bound) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 16) % bound;
+  };
+  std::vector<RosterRow> rows;
+  for (std::size_t i = 0; i < count; ++i) {
+    QString nick;
+    for (std::uint32_t part = next(4); part > 0; --part)
+      nick += parts[static_cast<qsizetype>(next(static_cast<std::uint32_t>(parts.size())))];
+    rows.push_back(RosterRow{ToCp1251(nick), std::to_string(i), "", ""});
+  }
+  rows.push_back(RosterRow{"", "trailing", "", ""});
+  return rows;
+}
+
+// The order by direct collation of the texts, a stable sort of the rows up to the
+// last non-empty nick: without hyphens and apostrophes first, then in full.
+std::vector<std::size_t> CollatedOrder(const std::vector<RosterRow>& rows, const QLocale& locale) {
+  QCollator collator(locale);
+  collator.setCaseSensitivity(Qt::CaseSensitive);
+  std::size_t sorted = rows.size();
+  while (sorted > 0 && rows[sorted - 1].nick.empty())
+    --sorted;
+  std::vector<std::size_t> order(rows.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  const auto words = [](const std::string& nick) {
+    QString text = FromCp1251(nick);
+    text.remove(u'-').remove(u'\'');
+    return text;
+  };
+  std::stable_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(sorted),
+                   [&](std::size_t a, std::size_t b) {
+                     const int byWord = collator.compare(words(rows[a].nick), words(rows[b].nick));
+                     if (byWord != 0)
+                       return byWord < 0;
+                     return collator.compare(FromCp1251(rows[a].nick), FromCp1251(rows[b].nick)) <
+                            0;
+                   });
+  return order;
+}
+
+TEST(NickOrder, longRosterMatchesDirectCollationOfTheTexts) {
+  const std::vector<RosterRow> rows = LongRoster(10000);
+  EXPECT_EQ(NickOrder(rows, kRussian), CollatedOrder(rows, kRussian));
+  EXPECT_EQ(NickOrder(rows, kAmerican), CollatedOrder(rows, kAmerican));
+}
+
+TEST(NickOrder, shortRosterMatchesDirectCollationOfTheTexts) {
+  const std::vector<RosterRow> rows = LongRoster(300);
+  EXPECT_EQ(NickOrder(rows, kRussian), CollatedOrder(rows, kRussian));
 }
 
 }  // namespace
