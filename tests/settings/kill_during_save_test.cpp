@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QString>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
@@ -40,6 +41,28 @@ std::string SteadyBytes(const SavedSettings& first, const SavedSettings& then) {
   return ReadBytes(dir.SettingsFile());
 }
 
+// Starts the saving child on dir and waits until it has begun.
+void StartChild(QProcess& child, const ExecutableDir& dir) {
+  child.start(QStringLiteral(QUELLAR_SAVE_CHILD), {QString::fromStdString(dir.Path().string())});
+  ASSERT_TRUE(child.waitForStarted(10000));
+  ASSERT_TRUE(child.waitForReadyRead(10000));
+}
+
+// How long one save takes here, measured by letting the child save for a while:
+// the kills are spread over a few saves whatever the speed of the build.
+std::chrono::microseconds SaveDuration(const std::string& startBytes) {
+  const ExecutableDir dir;
+  WriteBytes(dir.SettingsFile(), startBytes);
+  QProcess child;
+  StartChild(child, dir);
+  const auto watched = std::chrono::milliseconds(500);
+  std::this_thread::sleep_for(watched);
+  child.kill();
+  child.waitForFinished(10000);
+  const long long saves = child.readAllStandardOutput().count("saved");
+  return std::chrono::duration_cast<std::chrono::microseconds>(watched) / std::max(1LL, saves);
+}
+
 bool LoadsAs(const std::filesystem::path& file, const SavedSettings& expected) {
   ClanLists clans;
   const DialogSettings fields = LoadDialogSettings(file, clans);
@@ -56,9 +79,6 @@ TEST(KillDuringSave, theFileAlwaysHoldsTheOldOrTheNewSettingsWhole) {
   std::cout << "kill-during-save seed " << seed << " (set QUELLAR_KILL_SEED to repeat)"
             << std::endl;
   RecordProperty("seed", std::to_string(seed));
-  std::mt19937 random(seed);
-  std::uniform_int_distribution<int> delayMicroseconds(0, 40000);
-
   const SavedSettings oldSettings = test::OldSettings();
   const SavedSettings newSettings = test::NewSettings();
   const std::string oldBytes = SteadyBytes(newSettings, oldSettings);
@@ -66,15 +86,20 @@ TEST(KillDuringSave, theFileAlwaysHoldsTheOldOrTheNewSettingsWhole) {
   ASSERT_NE(oldBytes, newBytes);
   ASSERT_GT(oldBytes.size(), 200000u);
 
+  const auto saveDuration = SaveDuration(oldBytes);
+  std::cout << "one save takes about " << saveDuration.count() << " us" << std::endl;
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<long long> delayMicroseconds(0, 4 * saveDuration.count());
+
   const ExecutableDir dir;
   WriteBytes(dir.SettingsFile(), oldBytes);
   int oldSeen = 0;
   int newSeen = 0;
   for (int trial = 0; trial < kTrials; ++trial) {
     QProcess child;
-    child.start(QStringLiteral(QUELLAR_SAVE_CHILD), {QString::fromStdString(dir.Path().string())});
-    ASSERT_TRUE(child.waitForStarted(10000)) << "trial " << trial;
-    ASSERT_TRUE(child.waitForReadyRead(10000)) << "trial " << trial;
+    StartChild(child, dir);
+    if (HasFatalFailure())
+      return;
     std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
     child.kill();
     ASSERT_TRUE(child.waitForFinished(10000)) << "trial " << trial;

@@ -1,5 +1,6 @@
 // Saves the new and the old settings in turn, for ever, into options.ini in the
-// directory given, until it is killed.
+// directory given, until it is killed. Prints "saving" once it starts and
+// "saved" after each save.
 #include <iostream>
 
 #include "settings/save_race_settings.h"
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
   std::cout << "saving" << std::endl;
   for (;;) {
     quellar::SaveSettings(file, next.clans, next.fields);
+    std::cout << "saved" << std::endl;
     quellar::SaveSettings(file, previous.clans, previous.fields);
+    std::cout << "saved" << std::endl;
   }
 }
