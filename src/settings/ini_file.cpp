@@ -184,8 +184,8 @@ std::vector<std::string> IniFile::SectionValues(std::string_view section,
   std::string folded;
   for (const IniLine& line : lines.whole) {
     FoldCaseInto(line.name, folded);
-    const auto [first, added] = firstValues.try_emplace(folded, line.value);
-    values.push_back(ValueAsRead(first->second, valueBufferSize));
+    const std::string_view first = firstValues.try_emplace(folded, line.value).first->second;
+    values.push_back(ValueAsRead(first, valueBufferSize));
   }
   return values;
 }

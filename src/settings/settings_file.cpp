@@ -30,11 +30,9 @@ IniFile ReadForLoad(const std::filesystem::path& file) {
   return IniFile(ReadWholeFile(file).value_or(std::string()));
 }
 
-// Every key of a server's section, in file order, whatever its name: the value
-// of each (empty if none).
+// Both lists replaced by every key of their server's section, in file order,
+// whatever its name: the value of each (empty if none).
 void ReloadClanLists(const IniFile& ini, ClanLists& clans) {
-  clans.clansX3.clear();
-  clans.clansX300.clear();
   clans.clansX3 = ini.SectionValues(kServerX3);
   clans.clansX300 = ini.SectionValues(kServerX300);
 }
