@@ -111,6 +111,9 @@ bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view b
   const bool existed = ::stat(target.c_str(), &old) == 0;
   if (existed && !S_ISREG(old.st_mode))
     return false;
+  // A file that could not be written in place (read-only) is not replaced either.
+  if (existed && ::access(target.c_str(), W_OK) != 0)
+    return false;
 
   std::filesystem::path temporary;
   const int fd = CreateTemporary(target, temporary);

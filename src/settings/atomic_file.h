@@ -18,8 +18,8 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file);
 // old or the new contents, never a mix or a truncated file. A symbolic link is
 // followed and its target replaced. The new file keeps the old one's
 // permissions. Returns false, with the old file as it was, when any step fails
-// (no such directory, a directory where the file should be, no permission, a
-// full disk).
+// (no such directory, a directory where the file should be, a read-only file,
+// no permission, a full disk).
 bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
 }  // namespace quellar

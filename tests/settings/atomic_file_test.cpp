@@ -101,5 +101,17 @@ TEST(ReplaceFileAtomically, failsWhenADirectoryStandsWhereTheFileShouldBe) {
   EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"f.ini"});
 }
 
+TEST(ReplaceFileAtomically, failsForAFileThatCannotBeWritten) {
+  const ExecutableDir dir;
+  const fs::path file = dir.Path() / "f.ini";
+  WriteBytes(file, "old");
+  const test::UnwritableFile unwritable(file);
+  if (!unwritable.Made())
+    GTEST_SKIP() << "this file system cannot make a file immutable for root";
+  EXPECT_FALSE(ReplaceFileAtomically(file, "new"));
+  EXPECT_EQ(ReadBytes(file), "old");
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"f.ini"});
+}
+
 }  // namespace
 }  // namespace quellar

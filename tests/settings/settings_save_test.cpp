@@ -132,9 +132,9 @@ TEST(SaveSettings, aPortThatIsNoIntegerLeavesAMissingPortMissing) {
 // Ways a directory can refuse the file, even to root.
 enum class Obstacle { kNoDirectory, kFileForDirectory, kDirectoryForFile };
 
-class UnwritableFile : public testing::TestWithParam<Obstacle> {};
+class RefusingDirectory : public testing::TestWithParam<Obstacle> {};
 
-TEST_P(UnwritableFile, failsWithTheFullPathAndChangesNothing) {
+TEST_P(RefusingDirectory, failsWithTheFullPathAndChangesNothing) {
   const ExecutableDir dir;
   fs::path file;
   switch (GetParam()) {
@@ -164,9 +164,24 @@ TEST_P(UnwritableFile, failsWithTheFullPathAndChangesNothing) {
   EXPECT_EQ(entries.size(), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(SaveSettings, UnwritableFile,
+INSTANTIATE_TEST_SUITE_P(SaveSettings, RefusingDirectory,
                          testing::Values(Obstacle::kNoDirectory, Obstacle::kFileForDirectory,
                                          Obstacle::kDirectoryForFile));
+
+TEST(SaveSettings, aFileThatCannotBeWrittenIsNotReplaced) {
+  const ExecutableDir dir;
+  const std::string before = "[x3]\r\nClanName1=Old\r\n[Proxy]\r\nport=1\r\n";
+  WriteBytes(dir.SettingsFile(), before);
+  const test::UnwritableFile unwritable(dir.SettingsFile());
+  if (!unwritable.Made())
+    GTEST_SKIP() << "this file system cannot make a file immutable for root";
+  const ClanLists clans{{"New"}, {}};
+  DialogSettings fields{true, "h", "2"};
+  EXPECT_EQ(ErrorOf(dir.SettingsFile(), clans, fields),
+            "Unable to write to " + dir.SettingsFile().string());
+  EXPECT_EQ(ReadBytes(dir.SettingsFile()), before);
+  EXPECT_THAT(clans.clansX3, ElementsAre("New"));
+}
 
 TEST(SaveSettings, theFailureNamesACyrillicPathInWindows1251) {
   const ExecutableDir dir;

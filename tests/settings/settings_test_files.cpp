@@ -1,6 +1,10 @@
 #include "settings/settings_test_files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -32,6 +36,27 @@ std::filesystem::path ExecutableDir::Path() const {
 
 std::filesystem::path ExecutableDir::SettingsFile() const {
   return SettingsFilePath(Path());
+}
+
+UnwritableFile::UnwritableFile(const std::filesystem::path& file) {
+  if (::geteuid() != 0) {
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    made_ = true;
+    return;
+  }
+  fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0 || ::ioctl(fd_, FS_IOC_GETFLAGS, &flags_) != 0)
+    return;
+  int immutable = flags_ | FS_IMMUTABLE_FL;
+  made_ = ::ioctl(fd_, FS_IOC_SETFLAGS, &immutable) == 0;
+}
+
+UnwritableFile::~UnwritableFile() {
+  if (fd_ < 0)
+    return;
+  if (made_)
+    ::ioctl(fd_, FS_IOC_SETFLAGS, &flags_);
+  ::close(fd_);
 }
 
 }  // namespace quellar::test

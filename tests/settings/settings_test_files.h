@@ -25,4 +25,22 @@ class ExecutableDir {
   QTemporaryDir dir_;
 };
 
+// Makes a file impossible for this process to write while it lives: read-only
+// for an ordinary user; immutable for root, who may write any other file.
+class UnwritableFile {
+ public:
+  explicit UnwritableFile(const std::filesystem::path& file);
+  ~UnwritableFile();
+  UnwritableFile(const UnwritableFile&) = delete;
+  UnwritableFile& operator=(const UnwritableFile&) = delete;
+
+  // False when the file system cannot do it.
+  bool Made() const { return made_; }
+
+ private:
+  int fd_ = -1;
+  int flags_ = 0;
+  bool made_ = false;
+};
+
 }  // namespace quellar::test
