@@ -1,0 +1,25 @@
+// Quellar's own start-up up to the first paint of its main window: the clan lists,
+// the application, Main loading the settings file given as the first argument's
+// directory, the hidden settings and about dialogs, then show.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <memory>
+#include <utility>
+
+#include "settings/clan_lists.h"
+#include "startup_first_paint.h"
+#include "ui/shell.h"
+
+int main(int argc, char** argv) {
+  QElapsedTimer sinceMain;
+  sinceMain.start();
+  quellar::TheClanLists();
+  QApplication application(argc, argv);
+  quellar::MainWindowContext context;
+  if (argc > 1)
+    context.settingsDirectory = argv[1];
+  std::unique_ptr<quellar::TMain> main = quellar::CreateWindows(std::move(context));
+  quellar::bench::FirstPaint firstPaint(*main, sinceMain);
+  main->show();
+  return QApplication::exec();
+}
