@@ -122,6 +122,8 @@ void TMain::AttachDialogs(QDialog* param, QDialog* about) {
 
 void TMain::CreateMenus() {
   MainMenu1 = Named(menuBar(), "MainMenu1");
+  // The menu bar belongs to the window, above its client area, on every desktop.
+  MainMenu1->setNativeMenuBar(false);
   cv1 = Named(MainMenu1->addMenu(QStringLiteral("Опции")), "cv1");
   N6 = Named(cv1->addAction(QStringLiteral("Автообновление")), "N6");
   N6->setCheckable(true);

@@ -240,6 +240,7 @@ TEST(MainWindow, mainMenuHoldsOptionsAndHelpWithTheirItems) {
   TMain& main = harness.main();
   EXPECT_EQ(Captions(main.MainMenu1->actions()),
             (QStringList{QStringLiteral(u"Опции"), QStringLiteral(u"Помощь")}));
+  EXPECT_FALSE(main.MainMenu1->isNativeMenuBar());
   EXPECT_EQ(main.MainMenu1->actions().at(0), main.cv1->menuAction());
   EXPECT_EQ(main.MainMenu1->actions().at(1), main.N4->menuAction());
   EXPECT_EQ(main.cv1->actions(),
