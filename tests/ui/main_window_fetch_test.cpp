@@ -152,7 +152,8 @@ TEST(MainWindowFetch, aRefusedConnectionShowsTheSocketErrorUnchanged) {
 TEST(MainWindowFetch, anErrorInOneHandlerLeavesTheWindowWorkingForTheNextAction) {
   MainWindowHarness harness;
   TMain& main = harness.main();
-  harness.server.AnswerThenClose("HTTP/1.1 500 Internal Server Error\r\nContent-Length: 0\r\n\r\n");
+  harness.server.AnswerThenClose(
+      "HTTP/1.1 500 Internal Server Error\r\nConnection: close\r\nContent-Length: 0\r\n\r\n");
   harness.server.Answer(OkAnswer(kTwoMembers));
   Fetch(main, QStringLiteral("Brannock"));
   ASSERT_EQ(harness.errors.texts, QStringList{"HTTP/1.1 500 Internal Server Error."});
