@@ -18,10 +18,9 @@ bool IsLightPunctuation(char c) {
   return c == '-' || c == '\'';
 }
 
-constexpr std::int32_t kNoFullKey = -1;
-
-// The collation keys of the nicks, made once per row: comparing two keys is far
-// cheaper than collating two texts.
+// The collation keys of the nicks without hyphens and apostrophes, made once per
+// row: comparing two keys is far cheaper than collating two texts. Only nicks
+// whose words collate equal are collated in full, which is rare.
 class NickKeys {
  public:
   NickKeys(const std::vector<RosterRow>& rows, std::size_t count, const QLocale& locale)
@@ -31,17 +30,12 @@ class NickKeys {
     collator_.setIgnorePunctuation(false);
 
     wordKeys_.reserve(count);
-    fullKeyOf_.reserve(count);
+    hasLightPunctuation_.reserve(count);
     for (std::size_t row = 0; row < count; ++row) {
       const std::string_view nick = rows[row].nick;
-      if (std::none_of(nick.begin(), nick.end(), IsLightPunctuation)) {
-        wordKeys_.push_back(collator_.sortKey(FromCp1251(nick)));
-        fullKeyOf_.push_back(kNoFullKey);
-        continue;
-      }
-      fullKeyOf_.push_back(static_cast<std::int32_t>(fullKeys_.size()));
-      fullKeys_.push_back(collator_.sortKey(FromCp1251(nick)));
-      wordKeys_.push_back(MakeWordKey(row));
+      const bool light = std::any_of(nick.begin(), nick.end(), IsLightPunctuation);
+      hasLightPunctuation_.push_back(light);
+      wordKeys_.push_back(light ? MakeWordKey(row) : collator_.sortKey(FromCp1251(nick)));
     }
   }
 
@@ -59,24 +53,19 @@ class NickKeys {
   bool Less(std::size_t a, std::size_t b) const {
     if (const int byWord = wordKeys_[a].compare(wordKeys_[b]); byWord != 0)
       return byWord < 0;
-    if (fullKeyOf_[a] != kNoFullKey || fullKeyOf_[b] != kNoFullKey) {
-      if (const int byText = FullKey(a).compare(FullKey(b)); byText != 0)
+    if (hasLightPunctuation_[a] || hasLightPunctuation_[b]) {
+      const int byText = collator_.compare(FromCp1251(rows_[a].nick), FromCp1251(rows_[b].nick));
+      if (byText != 0)
         return byText < 0;
     }
     return a < b;
   }
 
  private:
-  const QCollatorSortKey& FullKey(std::size_t row) const {
-    const std::int32_t full = fullKeyOf_[row];
-    return full == kNoFullKey ? wordKeys_[row] : fullKeys_[static_cast<std::size_t>(full)];
-  }
-
   const std::vector<RosterRow>& rows_;
   QCollator collator_;
   std::vector<QCollatorSortKey> wordKeys_;  // by arrival position
-  std::vector<std::int32_t> fullKeyOf_;     // index into fullKeys_, or kNoFullKey: same text
-  std::vector<QCollatorSortKey> fullKeys_;  // the nicks that hold hyphens or apostrophes
+  std::vector<bool> hasLightPunctuation_;   // whether the words differ from the full nick
 };
 
 // Below this many rows a plain comparison sort is as fast as anything.
