@@ -5,10 +5,12 @@
 #include <QItemSelectionModel>
 #include <QPersistentModelIndex>
 #include <QSignalSpy>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "roster/nick_order.h"
 #include "roster/roster_parse.h"
 #include "roster/roster_row_printer.h"
 #include "support/printers.h"
@@ -165,6 +167,27 @@ TEST(RosterModel, ordersNicksByItsOwnLocale) {
   american.Fill(ParseRoster(body));
   EXPECT_EQ(Cell(russian, 0, 0), QStringLiteral(u"абв"));
   EXPECT_EQ(Cell(american, 0, 0), QStringLiteral(u"abc"));
+}
+
+TEST(RosterModel, longRosterFillPutsEveryWholeRowWhereTheNickOrderSays) {
+  std::vector<RosterRow> rows;
+  std::string body = "0\r\n";
+  std::uint32_t state = 7;
+  for (int i = 0; i < 5000; ++i) {
+    state = state * 1103515245u + 12345u;
+    RosterRow row{"n" + std::to_string((state >> 8) % 1000), std::to_string(i),
+                  "r" + std::to_string(i), "p" + std::to_string(i % 7)};
+    body += row.nick + "|||" + row.playTime + "|||" + row.registration + "|||" + row.profession +
+            "\r\n";
+    rows.push_back(std::move(row));
+  }
+  RosterModel model(kRussian);
+  model.Fill(ParseRoster(body));
+
+  const std::vector<std::size_t> order = NickOrder(rows, kRussian);
+  ASSERT_EQ(model.rows().size(), rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    ASSERT_EQ(model.rows()[i], rows[order[i]]) << "at row " << i;
 }
 
 TEST(RosterModel, reorderMovesRowsAndKeepsPersistentIndexesOnTheirRows) {
