@@ -209,12 +209,38 @@ void TMain::CreateControls() {
 
   Timer1 = Named(new QTimer(this), "Timer1");
 
+  DescribeControls();
+
   setTabOrder(ComboBox2, ComboBox1);
   setTabOrder(ComboBox1, CheckBox1);
   setTabOrder(CheckBox1, Button1);
   setTabOrder(Button1, CheckBox2);
   setTabOrder(CheckBox2, SpinEdit1);
   setTabOrder(SpinEdit1, ListView1);
+}
+
+// Names and descriptions for screen readers, where a control's caption stands in a
+// separate label or it has none.
+void TMain::DescribeControls() {
+  Label1->setBuddy(ComboBox2);
+  Label2->setBuddy(ComboBox1);
+  Label3->setBuddy(SpinEdit1);
+  ComboBox2->setAccessibleName(Label1->text());
+  ComboBox2->setAccessibleDescription(
+      QStringLiteral(u"Введите название клана или выберите его из списка"));
+  ComboBox1->setAccessibleName(Label2->text());
+  ComboBox1->setAccessibleDescription(QStringLiteral(u"Игровой сервер: x3 или x300"));
+  CheckBox1->setAccessibleDescription(
+      QStringLiteral(u"Различать прописные и строчные буквы в названии клана"));
+  Button1->setAccessibleDescription(QStringLiteral(u"Запросить, кто из клана сейчас в игре"));
+  CheckBox2->setAccessibleDescription(QStringLiteral(u"Обновлять список через заданный период"));
+  SpinEdit1->setAccessibleName(QStringLiteral(u"Период, минут(ы)"));
+  SpinEdit1->setAccessibleDescription(QStringLiteral(u"Период автообновления, от 1 до 60 минут"));
+  ListView1->setAccessibleName(QStringLiteral(u"Игроки клана в игре"));
+  ListView1->setAccessibleDescription(QStringLiteral(
+      u"Ник, время игры, регистрация и профессия; щелчок по заголовку сортирует столбец"));
+  StatusBar1->setAccessibleName(QStringLiteral(u"Строка состояния"));
+  StatusBar1->setAccessibleDescription(QStringLiteral(u"Онлайн клана и онлайн сервера"));
 }
 
 void TMain::CreateTable() {

@@ -134,6 +134,7 @@ class TMain : public QMainWindow {
   void CreateMenus();
   void CreateControls();
   void CreateTable();
+  void DescribeControls();
   void Connect();
   void LoadRoster(const std::string& clan);
   void SortRoster(int column);

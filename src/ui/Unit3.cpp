@@ -126,7 +126,27 @@ void Tparam::CreateControls() {
   for (QPushButton* button : {Button1, Button2})
     button->setIconSize(QSize(12, 12));
 
+  DescribeControls();
   CheckBox1Click();
+}
+
+// Names and descriptions for screen readers, where a control's caption stands in a
+// separate label or it has none.
+void Tparam::DescribeControls() {
+  Label1->setBuddy(Proxy);
+  Label2->setBuddy(Port);
+  Edit1->setAccessibleName(QStringLiteral(u"Название клана"));
+  Edit1->setAccessibleDescription(
+      QStringLiteral(u"Клан, который «Добавить» внесёт в список сервера"));
+  ComboBox1->setAccessibleName(QStringLiteral(u"Сервер"));
+  ComboBox1->setAccessibleDescription(QStringLiteral(u"Сервер, список кланов которого показан"));
+  ListBox1->setAccessibleName(QStringLiteral(u"Кланы сервера"));
+  Button2->setAccessibleName(QStringLiteral(u"Удалить"));
+  Button2->setAccessibleDescription(QStringLiteral(u"Удалить выбранный клан из списка"));
+  Proxy->setAccessibleName(QStringLiteral(u"Сервер прокси"));
+  Port->setAccessibleName(QStringLiteral(u"Порт прокси"));
+  Button4->setAccessibleDescription(QStringLiteral(u"Сохранить настройки и закрыть"));
+  Cancel->setAccessibleDescription(QStringLiteral(u"Закрыть, ничего не сохраняя"));
 }
 
 std::vector<std::string>& Tparam::SelectedServerClans() {

@@ -63,6 +63,7 @@ class Tparam : public QDialog {
 
  private:
   void CreateControls();
+  void DescribeControls();
   std::vector<std::string>& SelectedServerClans();
 
   std::filesystem::path settingsFile_;

@@ -54,6 +54,8 @@ TAbout::TAbout(QWidget* parent)
   Label3->move(64, 112);
   Label3->adjustSize();
   Label3->installEventFilter(this);
+  Label3->setAccessibleName(QStringLiteral(u"Сайт клана Brannock"));
+  Label3->setAccessibleDescription(QStringLiteral(u"Открыть адрес в браузере"));
 
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 }
