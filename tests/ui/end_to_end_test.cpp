@@ -1,0 +1,91 @@
+// The real main window against the stand-in roster service, reached through the proxy setting.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "common/cp1251.h"
+#include "main_window_harness.h"
+#include "roster/roster_model.h"
+#include "ui/Unit1.h"
+#include "ui/status_panels.h"
+
+namespace quellar {
+namespace {
+
+// The stand-in runs as its own process, so it keeps answering while the fetch blocks
+// this thread.
+class StandIn {
+ public:
+  StandIn() {
+    process_.setProgram(QStringLiteral(QUELLAR_STANDIN_PATH));
+    process_.setArguments(
+        {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--quiet")});
+    process_.start();
+    if (!process_.waitForStarted(10000))
+      return;
+    QByteArray out;
+    while (!out.contains('\n') && process_.waitForReadyRead(10000))
+      out += process_.readAllStandardOutput();
+    bool ok = false;
+    const uint value = out.left(out.indexOf('\n')).trimmed().toUInt(&ok);
+    if (ok)
+      port_ = static_cast<std::uint16_t>(value);
+  }
+  ~StandIn() {
+    process_.kill();
+    process_.waitForFinished(5000);
+  }
+
+  std::uint16_t port() const { return port_; }
+
+ private:
+  QProcess process_;
+  std::uint16_t port_ = 0;
+};
+
+QStringList Nicks(const RosterModel& roster) {
+  QStringList nicks;
+  for (const RosterRow& row : roster.rows())
+    nicks << FromCp1251(row.nick);
+  return nicks;
+}
+
+TEST(EndToEnd, fetchesASampleClanFromTheStandInThroughTheProxy) {
+  StandIn standIn;
+  ASSERT_NE(standIn.port(), 0);
+  test::ShownErrors errors;
+  QTemporaryDir directory;
+  ASSERT_TRUE(directory.isValid());
+  {
+    QFile file(directory.filePath(QStringLiteral("options.ini")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(test::ProxySection(standIn.port())));
+  }
+  ClanLists clans;
+  MainWindowContext context;
+  context.settingsDirectory = QFile::encodeName(directory.path()).toStdString();
+  context.locale = test::TestLocale();
+  context.clans = clans;
+  TMain main(std::move(context));
+
+  main.ComboBox2->setEditText(QStringLiteral("Brannock"));
+  QTest::mouseClick(main.Button1, Qt::LeftButton);
+
+  EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join('\n').toStdString();
+  // The list control's nick order: Cyrillic ahead of Latin, case ignored.
+  EXPECT_EQ(Nicks(main.roster()).join(QLatin1Char(',')).toStdString(),
+            "Ёжик,Мистер-Икс,Тень-Ворона,Хранитель,aLeX,Dark-Knight,Snegir");
+  EXPECT_EQ(main.StatusBar1->panelText(1), QStringLiteral(u"Онлайн клана: 7"));
+  EXPECT_EQ(main.StatusBar1->panelText(2), QStringLiteral(u"Онлайн сервера: 1342"));
+}
+
+}  // namespace
+}  // namespace quellar
