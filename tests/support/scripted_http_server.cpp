@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -67,6 +68,7 @@ struct ScriptedHttpServer::Connection {
   std::string piece;
   std::chrono::milliseconds interval{0};
   Clock::time_point nextPiece;
+  std::deque<std::string> drip;  // pieces still to send, one each interval
   bool reset = false;
 };
 
@@ -106,24 +108,36 @@ void ScriptedHttpServer::AddStep(Step step) {
 }
 
 void ScriptedHttpServer::Answer(std::string bytes) {
-  AddStep({std::move(bytes), Ending::KeepOpen, {}, {}});
+  AddStep({std::move(bytes), Ending::KeepOpen, {}, {}, {}});
 }
 
 void ScriptedHttpServer::AnswerThenClose(std::string bytes) {
-  AddStep({std::move(bytes), Ending::Close, {}, {}});
+  AddStep({std::move(bytes), Ending::Close, {}, {}, {}});
 }
 
 void ScriptedHttpServer::CloseWithoutAnswer() {
-  AddStep({{}, Ending::Close, {}, {}});
+  AddStep({{}, Ending::Close, {}, {}, {}});
 }
 
 void ScriptedHttpServer::AnswerThenReset(std::string bytes) {
-  AddStep({std::move(bytes), Ending::Reset, {}, {}});
+  AddStep({std::move(bytes), Ending::Reset, {}, {}, {}});
 }
 
 void ScriptedHttpServer::AnswerThenTrickle(std::string head, std::string piece,
                                            std::chrono::milliseconds interval) {
-  AddStep({std::move(head), Ending::Trickle, std::move(piece), interval});
+  AddStep({std::move(head), Ending::Trickle, std::move(piece), interval, {}});
+}
+
+void ScriptedHttpServer::AnswerInPieces(std::vector<std::string> pieces,
+                                        std::chrono::milliseconds pause) {
+  Step step{{}, Ending::Drip, {}, pause, {}};
+  for (std::string& piece : pieces)
+    step.drip.push_back(std::move(piece));
+  if (!step.drip.empty()) {
+    step.bytes = std::move(step.drip.front());
+    step.drip.pop_front();
+  }
+  AddStep(std::move(step));
 }
 
 std::vector<std::string> ScriptedHttpServer::Requests() const {
@@ -167,9 +181,15 @@ void ScriptedHttpServer::OnRequest(Connection& connection, std::string request) 
   if (!haveStep) {
     connection.reset = false;
     connection.trickling = false;
+    connection.drip.clear();
     connection.pending.clear();
     ::shutdown(connection.fd, SHUT_RDWR);
     return;
+  }
+  if (step.ending == Ending::Drip) {
+    // Each piece goes out as soon as it is sent, not held back to join the next.
+    const int noDelay = 1;
+    ::setsockopt(connection.fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
   }
   const bool sent = SendAll(connection.fd, step.bytes);
   switch (step.ending) {
@@ -185,7 +205,14 @@ void ScriptedHttpServer::OnRequest(Connection& connection, std::string request) 
       break;
     case Ending::Trickle:
       connection.trickling = true;
+      connection.drip.clear();
       connection.piece = std::move(step.piece);
+      connection.interval = step.interval;
+      connection.nextPiece = Clock::now() + step.interval;
+      break;
+    case Ending::Drip:
+      connection.trickling = !step.drip.empty();
+      connection.drip = std::move(step.drip);
       connection.interval = step.interval;
       connection.nextPiece = Clock::now() + step.interval;
       break;
@@ -273,9 +300,14 @@ void ScriptedHttpServer::Run() {
     for (Connection& connection : connections) {
       if (connection.fd < 0 || !connection.trickling || later < connection.nextPiece)
         continue;
-      if (!SendAll(connection.fd, connection.piece)) {
+      const bool dripping = !connection.drip.empty();
+      if (!SendAll(connection.fd, dripping ? connection.drip.front() : connection.piece)) {
         closeConnection(connection);
         continue;
+      }
+      if (dripping) {
+        connection.drip.pop_front();
+        connection.trickling = !connection.drip.empty();
       }
       connection.nextPiece = later + connection.interval;
     }

@@ -32,6 +32,9 @@ class ScriptedHttpServer {
   void AnswerThenReset(std::string bytes);  // send, then abort the connection (RST)
   // Send head, then piece every interval for as long as the client stays.
   void AnswerThenTrickle(std::string head, std::string piece, std::chrono::milliseconds interval);
+  // Send the first piece, then each further one after a pause, each in its own
+  // segment, then keep the connection open.
+  void AnswerInPieces(std::vector<std::string> pieces, std::chrono::milliseconds pause);
 
   // Each request received (up to and including its blank line), in order.
   std::vector<std::string> Requests() const;
@@ -45,12 +48,13 @@ class ScriptedHttpServer {
   bool WaitUntilAllClosed(std::chrono::milliseconds limit) const;
 
  private:
-  enum class Ending { KeepOpen, Close, Reset, Trickle };
+  enum class Ending { KeepOpen, Close, Reset, Trickle, Drip };
   struct Step {
     std::string bytes;
     Ending ending = Ending::KeepOpen;
     std::string piece;
     std::chrono::milliseconds interval{0};
+    std::deque<std::string> drip;
   };
   struct Connection;
 
