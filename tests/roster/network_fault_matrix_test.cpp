@@ -1,0 +1,320 @@
+// Every way the network can let a roster fetch down, and what LoadRoster makes of
+// it: either its exact message with the table and status texts left as they were,
+// or the exact rows and status texts of what did arrive.
+
+#include "roster/load_roster.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/error.h"
+#include "common/proxy_settings.h"
+#include "roster/http_client.h"
+#include "roster/roster_model.h"
+#include "roster/roster_parse.h"
+#include "roster/roster_row_printer.h"
+#include "support/printers.h"
+#include "support/scripted_http_server.h"
+
+namespace quellar {
+namespace {
+
+using namespace std::chrono_literals;
+using test::RefusingPort;
+using test::ScriptedHttpServer;
+
+const QLocale kRussian(QLocale::Russian, QLocale::Russia);
+
+// What the table shows before every fetch: two members out of nick order, "Клан"
+// in Windows-1251 as a profession.
+const std::string kKnownBody =
+    "4321\r\n"
+    "Zed|||300|||12:00 01.02.2009|||\xCA\xEB\xE0\xED\r\n"
+    "Ada|||100|||08:30 03.04.2010|||Smith\r\n";
+
+const std::vector<RosterRow> kKnownRows = {
+    {"Ada", "100", "08:30 03.04.2010", "Smith"},
+    {"Zed", "300", "12:00 01.02.2009", "\xCA\xEB\xE0\xED"},
+};
+
+// The roster the scripted service sends: "77 игроков" as the server line and "Маг"
+// as a profession, in Windows-1251.
+const std::string kServerLine = "77 \xE8\xE3\xF0\xEE\xEA\xEE\xE2";
+const std::string kMiraLine = "Mira|||42|||10:15 05.06.2011|||\xCC\xE0\xE3\r\n";
+const std::string kBobLine = "Bob|||7|||09:00 01.01.2012|||Smith\r\n";
+const std::string kNewBody = kServerLine + "\r\n" + kMiraLine + kBobLine;
+
+const RosterRow kMira{"Mira", "42", "10:15 05.06.2011", "\xCC\xE0\xE3"};
+const RosterRow kBob{"Bob", "7", "09:00 01.01.2012", "Smith"};
+
+const char16_t kNewServerText[] = u"Онлайн сервера: 77 игроков";
+
+std::string WithLength(const std::string& statusLine, const std::string& body) {
+  return statusLine + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+std::string Ok(const std::string& body) {
+  return WithLength("HTTP/1.1 200 OK", body);
+}
+
+constexpr const char* kChunkedHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+
+std::string Chunk(const std::string& data) {
+  constexpr char kHex[] = "0123456789abcdef";
+  std::string size;
+  for (std::size_t n = data.size(); n != 0 || size.empty(); n /= 16)
+    size.insert(size.begin(), kHex[n % 16]);
+  return size + "\r\n" + data + "\r\n";
+}
+
+// Cuts text into pieces of at most size bytes.
+std::vector<std::string> Pieces(const std::string& text, std::size_t size) {
+  std::vector<std::string> pieces;
+  for (std::size_t at = 0; at < text.size(); at += size)
+    pieces.push_back(text.substr(at, size));
+  return pieces;
+}
+
+// Where the fetch goes: the scripted server, a refusing port, or a name.
+struct Stage {
+  ScriptedHttpServer server;
+  RefusingPort refusing;
+};
+
+struct Route {
+  std::string rosterHost;
+  ProxySettings proxy;
+};
+
+using Arrange = std::function<Route(Stage&)>;
+
+// The scripted server as the roster host, playing one step.
+Arrange Serving(std::function<void(ScriptedHttpServer&)> script) {
+  return [script = std::move(script)](Stage& stage) {
+    script(stage.server);
+    return Route{stage.server.hostAndPort(), ProxySettings{}};
+  };
+}
+
+Arrange Answering(std::string answer) {
+  return Serving([answer](ScriptedHttpServer& s) { s.Answer(answer); });
+}
+
+Arrange AnsweringThenClosing(std::string answer) {
+  return Serving([answer](ScriptedHttpServer& s) { s.AnswerThenClose(answer); });
+}
+
+Arrange AnsweringThenResetting(std::string answer) {
+  return Serving([answer](ScriptedHttpServer& s) { s.AnswerThenReset(answer); });
+}
+
+Arrange RosterHostNamed(std::string host) {
+  return [host](Stage&) { return Route{host, ProxySettings{}}; };
+}
+
+Arrange RefusingRosterHost() {
+  return [](Stage& stage) {
+    return Route{"127.0.0.1:" + std::to_string(stage.refusing.port()), ProxySettings{}};
+  };
+}
+
+// Through a proxy the roster host is never looked up, so it may be any name.
+Arrange ProxyAt(std::string host, std::int32_t port) {
+  return [host, port](Stage&) { return Route{"vorlane.example", ProxySettings{true, host, port}}; };
+}
+
+Arrange RefusingProxy() {
+  return [](Stage& stage) {
+    return Route{"vorlane.example", ProxySettings{true, "127.0.0.1", stage.refusing.port()}};
+  };
+}
+
+struct FaultRow {
+  const char* name;
+  Arrange arrange;
+  std::optional<std::string> failure;  // the exact message; none when the fetch succeeds
+  std::vector<RosterRow> rows;         // after a success
+  QString clanStatusText;
+  QString serverStatusText;
+};
+
+FaultRow Fails(const char* name, Arrange arrange, std::string message) {
+  return {name, std::move(arrange), std::move(message), {}, {}, {}};
+}
+
+FaultRow Succeeds(const char* name, Arrange arrange, std::vector<RosterRow> rows,
+                  const char16_t* clanStatusText, const char16_t* serverStatusText) {
+  return {name,
+          std::move(arrange),
+          std::nullopt,
+          std::move(rows),
+          QString::fromUtf16(clanStatusText),
+          QString::fromUtf16(serverStatusText)};
+}
+
+const std::string kRefused = "Socket Error # 111\nConnection refused.";
+const std::string kHostNotFound = "Socket Error # 11001\nHost not found.";
+const std::string kReset = "Socket Error # 104\nConnection reset by peer.";
+const std::string kClosedGracefully = "Connection Closed Gracefully.";
+
+std::vector<FaultRow> Matrix() {
+  return {
+      // Nothing to talk to.
+      Fails("refusedConnection_failsWithSocketError111AndKeepsTheTable", RefusingRosterHost(),
+            kRefused),
+      Fails("unresolvableHost_failsWithHostNotFound11001AndKeepsTheTable",
+            RosterHostNamed("roster.invalid"), kHostNotFound),
+      Fails("portThatIsNotAnInteger_failsBeforeConnectingAndKeepsTheTable",
+            RosterHostNamed("127.0.0.1:8o"), "'8o' is not a valid integer value"),
+      Fails("refusingProxy_failsWithSocketError111AndKeepsTheTable", RefusingProxy(), kRefused),
+      Fails("unresolvableProxy_failsWithHostNotFound11001AndKeepsTheTable",
+            ProxyAt("proxy.invalid", 3128), kHostNotFound),
+      Fails("proxyPortZero_failsWithSocketError99AndKeepsTheTable", ProxyAt("127.0.0.1", 0),
+            "Socket Error # 99\nCannot assign requested address."),
+
+      // The connection ends before a whole header block.
+      Fails("closeBeforeTheStatusLine_failsClosedGracefullyAndKeepsTheTable",
+            Serving([](ScriptedHttpServer& s) { s.CloseWithoutAnswer(); }), kClosedGracefully),
+      Fails("closeInsideTheStatusLine_failsClosedGracefullyAndKeepsTheTable",
+            AnsweringThenClosing("HTTP/1.1 20"), kClosedGracefully),
+      Fails("closeInsideTheHeaderBlock_failsClosedGracefullyAndKeepsTheTable",
+            AnsweringThenClosing("HTTP/1.1 200 OK\r\nContent-Length: 40\r\nConn"),
+            kClosedGracefully),
+      Fails("closeAfterAnInterim100_failsClosedGracefullyAndKeepsTheTable",
+            AnsweringThenClosing("HTTP/1.1 100 Continue\r\n\r\n"), kClosedGracefully),
+      Fails("resetBeforeTheStatusLine_failsWithSocketError104AndKeepsTheTable",
+            AnsweringThenResetting(""), kReset),
+      Fails("resetInTheMiddleOfTheBody_failsWithSocketError104AndKeepsTheTable",
+            AnsweringThenResetting("HTTP/1.1 200 OK\r\nContent-Length: 500\r\n\r\n" + kServerLine +
+                                   "\r\n" + kMiraLine),
+            kReset),
+
+      // A whole answer that is not a success.
+      Fails("found302_failsWithItsStatusLineAndKeepsTheTable",
+            Answering("HTTP/1.1 302 Found\r\nLocation: /elsewhere\r\nContent-Length: " +
+                      std::to_string(kNewBody.size()) + "\r\n\r\n" + kNewBody),
+            "HTTP/1.1 302 Found"),
+      Fails("okWithLocation_failsAsARedirectAndKeepsTheTable",
+            Answering("HTTP/1.1 200 OK\r\nLocation: /elsewhere\r\nContent-Length: " +
+                      std::to_string(kNewBody.size()) + "\r\n\r\n" + kNewBody),
+            "HTTP/1.1 200 OK"),
+      Fails("notFound404_failsWithItsStatusLineAndKeepsTheTable",
+            Answering(WithLength("HTTP/1.1 404 Not Found", kNewBody)), "HTTP/1.1 404 Not Found"),
+      Fails("internalServerError500_failsWithItsStatusLineAndKeepsTheTable",
+            Answering(WithLength("HTTP/1.1 500 Internal Server Error", kNewBody)),
+            "HTTP/1.1 500 Internal Server Error"),
+      // "Сервер занят" in Windows-1251 as the reason.
+      Fails("serviceUnavailable503_failsWithItsCp1251StatusLineAndKeepsTheTable",
+            Answering(WithLength("HTTP/1.1 503 \xD1\xE5\xF0\xE2\xE5\xF0 \xE7\xE0\xED\xFF\xF2", "")),
+            "HTTP/1.1 503 \xD1\xE5\xF0\xE2\xE5\xF0 \xE7\xE0\xED\xFF\xF2"),
+      Fails(
+          "notFoundCutShort_failsWithItsStatusLineAndKeepsTheTable",
+          AnsweringThenClosing("HTTP/1.1 404 Not Found\r\nContent-Length: 500\r\n\r\n" + kNewBody),
+          "HTTP/1.1 404 Not Found"),
+      // Read and dropped for the client's two seconds, then given up.
+      Fails("serverErrorWithANeverEndingBody_failsWithItsStatusLineAndKeepsTheTable",
+            Serving([](ScriptedHttpServer& s) {
+              s.AnswerThenTrickle(
+                  "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 100000000\r\n\r\n" +
+                      kNewBody,
+                  kBobLine, 50ms);
+            }),
+            "HTTP/1.1 500 Internal Server Error"),
+      Fails("noStatusLine_failsWithTheFirstLineAndKeepsTheTable",
+            AnsweringThenClosing("<html><body>" + kNewBody + "</body></html>\r\n"),
+            "<html><body>" + kServerLine),
+      // libcurl refuses such a line before any callback sees it, so its own text is
+      // all the client has; the table stays as it was all the same.
+      Fails("garbledStatusCode_failsWithLibcurlsTextAndKeepsTheTable",
+            AnsweringThenClosing("HTTP/1.1 2x0 OK\r\nContent-Length: " +
+                                 std::to_string(kNewBody.size()) + "\r\n\r\n" + kNewBody),
+            "Unsupported response code in HTTP response"),
+
+      // A success whose chunked body breaks its own framing: the client drops the
+      // connection, and reports it as closed.
+      Fails("badChunkSize_failsClosedGracefullyAndKeepsTheTable",
+            Answering(kChunkedHead + Chunk(kServerLine + "\r\n") + "zz\r\n" + kMiraLine +
+                      "\r\n0\r\n\r\n"),
+            kClosedGracefully),
+      Fails("chunkLongerThanItsSize_failsClosedGracefullyAndKeepsTheTable",
+            Answering(kChunkedHead + Chunk(kServerLine + "\r\n") + "4\r\n" + kMiraLine +
+                      "\r\n0\r\n\r\n"),
+            kClosedGracefully),
+
+      // Successes, however they arrive.
+      Succeeds("interim100Then200_succeedsWithTheNewRoster",
+               Answering("HTTP/1.1 100 Continue\r\n\r\n" + Ok(kNewBody)), {kBob, kMira},
+               u"Онлайн клана: 2", kNewServerText),
+      Succeeds("bodyCutShortOfItsLength_succeedsWithTheWholeLinesThatArrived",
+               AnsweringThenClosing("HTTP/1.1 200 OK\r\nContent-Length: 500\r\n\r\n" + kServerLine +
+                                    "\r\n" + kMiraLine + "Bob|||7|||09:0"),
+               {kMira}, u"Онлайн клана: 1", kNewServerText),
+      Succeeds("chunkCutShortByClose_succeedsWithTheWholeLinesThatArrived",
+               AnsweringThenClosing(kChunkedHead + Chunk(kServerLine + "\r\n" + kMiraLine) +
+                                    "40\r\nBob|||7|||09:0"),
+               {kMira}, u"Онлайн клана: 1", kNewServerText),
+      Succeeds("noContent204_succeedsWithAnEmptyTable",
+               Answering("HTTP/1.1 204 No Content\r\n\r\n"), {}, u"Онлайн клана: 0",
+               u"Онлайн сервера: "),
+      Succeeds("emptyBody200_succeedsWithAnEmptyTable", Answering(Ok("")), {}, u"Онлайн клана: 0",
+               u"Онлайн сервера: "),
+      Succeeds("http10BodyEndedByClose_succeedsWithTheNewRoster",
+               AnsweringThenClosing("HTTP/1.0 200 OK\r\n\r\n" + kNewBody), {kBob, kMira},
+               u"Онлайн клана: 2", kNewServerText),
+      Succeeds(
+          "slowDripOfTheWholeAnswer_succeedsWithTheNewRoster",
+          Serving([](ScriptedHttpServer& s) { s.AnswerInPieces(Pieces(Ok(kNewBody), 5), 2ms); }),
+          {kBob, kMira}, u"Онлайн клана: 2", kNewServerText),
+  };
+}
+
+class NetworkFaultMatrix : public testing::TestWithParam<FaultRow> {};
+
+TEST_P(NetworkFaultMatrix, endsAsItsRowSays) {
+  const FaultRow& row = GetParam();
+  Stage stage;
+  const Route route = row.arrange(stage);
+  RosterModel table(kRussian);
+  table.Fill(ParseRoster(kKnownBody));
+  QSignalSpy resets(&table, &RosterModel::modelAboutToBeReset);
+  QSignalSpy statusChanges(&table, &RosterModel::statusTextsChanged);
+  HttpClient http;
+
+  std::optional<std::string> failure;
+  try {
+    LoadRoster(http, route.proxy, RosterQuery{route.rosterHost, "K", "x3", false}, table);
+  } catch (const Error& error) {
+    failure = error.what();
+  }
+
+  if (row.failure) {
+    EXPECT_EQ(failure.value_or("<LoadRoster succeeded>"), *row.failure);
+    EXPECT_EQ(table.rows(), kKnownRows);
+    EXPECT_EQ(table.clanStatusText(), QStringLiteral(u"Онлайн клана: 2"));
+    EXPECT_EQ(table.serverStatusText(), QStringLiteral(u"Онлайн сервера: 4321"));
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(statusChanges.count(), 0);
+  } else {
+    EXPECT_EQ(failure, std::nullopt);
+    EXPECT_EQ(table.rows(), row.rows);
+    EXPECT_EQ(table.clanStatusText(), row.clanStatusText);
+    EXPECT_EQ(table.serverStatusText(), row.serverStatusText);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(LoadRosterFault, NetworkFaultMatrix, testing::ValuesIn(Matrix()),
+                         [](const testing::TestParamInfo<FaultRow>& info) {
+                           return std::string(info.param.name);
+                         });
+
+}  // namespace
+}  // namespace quellar
