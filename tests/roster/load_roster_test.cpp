@@ -2,15 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QSignalSpy>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "common/error.h"
 #include "roster/http_client.h"
 #include "roster/roster_model.h"
-#include "roster/roster_parse.h"
 #include "roster/roster_row_printer.h"
 #include "support/printers.h"
 #include "support/scripted_http_server.h"
@@ -172,97 +168,6 @@ TEST(LoadRoster, repeatedFetchesKeepOneConnection) {
   EXPECT_EQ(server.ConnectionCount(), 1);
   EXPECT_TRUE(table.rows().empty());
   EXPECT_EQ(table.serverStatusText(), QStringLiteral(u"Онлайн сервера: 1"));
-}
-
-struct FailureCase {
-  const char* name;
-  std::function<void(ScriptedHttpServer&)> script;
-  std::string message;
-  const char* rosterHost = nullptr;  // the scripted server when not given
-  bool refusedPort = false;          // a port that refuses, on 127.0.0.1
-};
-
-class FailedFetch : public testing::TestWithParam<FailureCase> {};
-
-TEST_P(FailedFetch, leavesTheTableAndStatusTextsAsTheyWere) {
-  const FailureCase& c = GetParam();
-  ScriptedHttpServer server;
-  c.script(server);
-  RefusingPort refusing;
-  std::string host = server.hostAndPort();
-  if (c.rosterHost != nullptr)
-    host = c.rosterHost;
-  if (c.refusedPort)
-    host = "127.0.0.1:" + std::to_string(refusing.port());
-
-  RosterModel table(kRussian);
-  table.Fill(ParseRoster(kRosterBody));
-  QSignalSpy resets(&table, &RosterModel::modelAboutToBeReset);
-  QSignalSpy statusChanges(&table, &RosterModel::statusTextsChanged);
-  HttpClient http;
-
-  try {
-    LoadRoster(http, ProxySettings{}, RosterQuery{host, "K", "x3", false}, table);
-    ADD_FAILURE() << "LoadRoster did not fail";
-  } catch (const Error& error) {
-    EXPECT_EQ(std::string(error.what()), c.message);
-  }
-
-  EXPECT_EQ(table.rows(), kRosterRows);
-  EXPECT_EQ(table.clanStatusText(), QStringLiteral(u"Онлайн клана: 2"));
-  EXPECT_EQ(table.serverStatusText(), QStringLiteral(u"Онлайн сервера: 4321"));
-  EXPECT_EQ(resets.count(), 0);
-  EXPECT_EQ(statusChanges.count(), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    LoadRoster, FailedFetch,
-    testing::Values(
-        FailureCase{"notFound",
-                    [](ScriptedHttpServer& s) {
-                      s.Answer("HTTP/1.1 404 Not Found\r\nContent-Length: 6\r\n\r\n0\r\nA\r\n");
-                    },
-                    "HTTP/1.1 404 Not Found"},
-        FailureCase{"redirect",
-                    [](ScriptedHttpServer& s) {
-                      s.Answer(
-                          "HTTP/1.1 302 Found\r\nLocation: /elsewhere\r\n"
-                          "Content-Length: 0\r\n\r\n");
-                    },
-                    "HTTP/1.1 302 Found"},
-        FailureCase{"successWithLocation",
-                    [](ScriptedHttpServer& s) {
-                      s.Answer(
-                          "HTTP/1.1 200 OK\r\nLocation: /elsewhere\r\n"
-                          "Content-Length: 3\r\n\r\n0\r\n");
-                    },
-                    "HTTP/1.1 200 OK"},
-        FailureCase{"closedBeforeTheStatusLine",
-                    [](ScriptedHttpServer& s) { s.CloseWithoutAnswer(); },
-                    "Connection Closed Gracefully."},
-        FailureCase{"resetInTheBody",
-                    [](ScriptedHttpServer& s) {
-                      s.AnswerThenReset("HTTP/1.1 200 OK\r\nContent-Length: 500\r\n\r\n9\r\nA|||");
-                    },
-                    "Socket Error # 104\nConnection reset by peer."},
-        FailureCase{"refused", [](ScriptedHttpServer&) {},
-                    "Socket Error # 111\nConnection refused.", nullptr, true},
-        FailureCase{"hostNotFound", [](ScriptedHttpServer&) {},
-                    "Socket Error # 11001\nHost not found.", "roster.invalid"}),
-    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
-
-TEST(LoadRoster, aFailedProxyLeavesTheTableAsItWas) {
-  RefusingPort refusingProxy;
-  RosterModel table(kRussian);
-  table.Fill(ParseRoster(kRosterBody));
-  HttpClient http;
-
-  EXPECT_THROW(LoadRoster(http, ProxySettings{true, "127.0.0.1", refusingProxy.port()},
-                          RosterQuery{"vorlane.example", "K", "x3", false}, table),
-               Error);
-
-  EXPECT_EQ(table.rows(), kRosterRows);
-  EXPECT_EQ(table.serverStatusText(), QStringLiteral(u"Онлайн сервера: 4321"));
 }
 
 }  // namespace
