@@ -1,13 +1,10 @@
 #include "roster/http_client.h"
 
-#include <curl/curl.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstddef>
 #include <initializer_list>
 #include <memory>
-#include <mutex>
 #include <new>
 #include <optional>
 #include <string>
@@ -15,6 +12,7 @@
 #include <utility>
 
 #include "common/error.h"
+#include "roster/curl_library.h"
 #include "roster/http_url.h"
 #include "roster/socket_error.h"
 
@@ -30,27 +28,22 @@ constexpr const char* kContentType = "Content-Type: text/html";
 constexpr const char* kAccept = "Accept: text/html, */*";
 constexpr const char* kUserAgent = "User-Agent: Mozilla/3.0 (compatible; Indy Library)";
 
-void InitCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 struct SlistDeleter {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+  void operator()(curl_slist* list) const { Curl().slistFreeAll(list); }
 };
 using Slist = std::unique_ptr<curl_slist, SlistDeleter>;
 
 struct EasyDeleter {
-  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+  void operator()(CURL* easy) const { Curl().easyCleanup(easy); }
 };
 using Easy = std::unique_ptr<CURL, EasyDeleter>;
 
 Slist MakeSlist(std::initializer_list<std::string> lines) {
   curl_slist* list = nullptr;
   for (const std::string& line : lines) {
-    curl_slist* grown = curl_slist_append(list, line.c_str());
+    curl_slist* grown = Curl().slistAppend(list, line.c_str());
     if (grown == nullptr) {
-      curl_slist_free_all(list);
+      Curl().slistFreeAll(list);
       throw std::bad_alloc();
     }
     list = grown;
@@ -231,48 +224,48 @@ struct HttpClient::Impl {
     if (easy && route == wanted)
       return easy.get();
     Forget();
-    InitCurlOnce();
-    easy.reset(curl_easy_init());
+    const CurlLibrary& curl = Curl();
+    easy.reset(curl.easyInit());
     if (!easy)
       throw Error("Out of memory.");
     CURL* handle = easy.get();
     // An empty proxy keeps http_proxy and friends in the environment away.
-    curl_easy_setopt(handle, CURLOPT_PROXY, "");
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    curl.easySetopt(handle, CURLOPT_PROXY, "");
+    curl.easySetopt(handle, CURLOPT_PROTOCOLS_STR, "http");
+    curl.easySetopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     // An answer without a status line is let through so that its first line can
     // be reported like any other failing status line.
-    curl_easy_setopt(handle, CURLOPT_HTTP09_ALLOWED, 1L);
-    curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_PATH_AS_IS, 1L);
+    curl.easySetopt(handle, CURLOPT_HTTP09_ALLOWED, 1L);
+    curl.easySetopt(handle, CURLOPT_HTTPGET, 1L);
+    curl.easySetopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
+    curl.easySetopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl.easySetopt(handle, CURLOPT_PATH_AS_IS, 1L);
     // No connect time-out of our own: libcurl's default applies, and the system's
     // own SYN retries usually give up first.
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, 0L);
-    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &OnHeader);
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &OnBody);
-    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &OnProgress);
-    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText);
+    curl.easySetopt(handle, CURLOPT_CONNECTTIMEOUT, 0L);
+    curl.easySetopt(handle, CURLOPT_HEADERFUNCTION, &OnHeader);
+    curl.easySetopt(handle, CURLOPT_WRITEFUNCTION, &OnBody);
+    curl.easySetopt(handle, CURLOPT_XFERINFOFUNCTION, &OnProgress);
+    curl.easySetopt(handle, CURLOPT_NOPROGRESS, 0L);
+    curl.easySetopt(handle, CURLOPT_ERRORBUFFER, errorText);
 
     const HttpUrl hostOnly{wanted.host, wanted.port, "/"};
     // libcurl moves a Host header of its own making to the top; a value-less
     // "Host:" first removes it, and the list then goes out in this order.
     headers = MakeSlist(
         {"Host:", kContentType, "Host: " + HostHeaderValue(hostOnly), kAccept, kUserAgent});
-    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
+    curl.easySetopt(handle, CURLOPT_HTTPHEADER, headers.get());
     const std::string address = "http://" + wanted.host + ":" + std::to_string(wanted.port) + "/";
-    curl_easy_setopt(handle, CURLOPT_URL, address.c_str());
+    curl.easySetopt(handle, CURLOPT_URL, address.c_str());
     if (!wanted.proxyHost.empty()) {
       // Through a proxy the connection goes to the proxy and the roster host is
       // never looked up here; the request line carries the absolute URL.
       connectTo = MakeSlist(
           {"::" + BracketedHost(wanted.proxyHost) + ":" + std::to_string(wanted.proxyPort)});
-      curl_easy_setopt(handle, CURLOPT_CONNECT_TO, connectTo.get());
+      curl.easySetopt(handle, CURLOPT_CONNECT_TO, connectTo.get());
     } else {
       connectTo.reset();
-      curl_easy_setopt(handle, CURLOPT_CONNECT_TO, nullptr);
+      curl.easySetopt(handle, CURLOPT_CONNECT_TO, static_cast<curl_slist*>(nullptr));
     }
     route = wanted;
     return handle;
@@ -302,16 +295,17 @@ std::string HttpClient::Get(std::string_view url) {
   Impl::Route route{parts.host, parts.port, proxied ? impl_->proxyHost : std::string(),
                     proxied ? impl_->proxyPort : 0};
   CURL* handle = impl_->HandleFor(route);
+  const CurlLibrary& curl = Curl();
 
   Transfer transfer;
   const std::string target = proxied ? ProxiedRequestTarget(parts) : parts.target;
-  curl_easy_setopt(handle, CURLOPT_REQUEST_TARGET, target.c_str());
-  curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer);
-  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
-  curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
+  curl.easySetopt(handle, CURLOPT_REQUEST_TARGET, target.c_str());
+  curl.easySetopt(handle, CURLOPT_HEADERDATA, &transfer);
+  curl.easySetopt(handle, CURLOPT_WRITEDATA, &transfer);
+  curl.easySetopt(handle, CURLOPT_XFERINFODATA, &transfer);
   impl_->errorText[0] = '\0';
 
-  const CURLcode result = curl_easy_perform(handle);
+  const CURLcode result = curl.easyPerform(handle);
 
   if (transfer.failed)
     throw Error(transfer.statusLine);
@@ -327,9 +321,8 @@ std::string HttpClient::Get(std::string_view url) {
   // libcurl may still count the connection as usable (it does when the server
   // closes inside the header block), so it is dropped either way.
   long osErrno = 0;
-  curl_easy_getinfo(handle, CURLINFO_OS_ERRNO, &osErrno);
-  std::string curlText =
-      impl_->errorText[0] != '\0' ? impl_->errorText : curl_easy_strerror(result);
+  curl.easyGetinfo(handle, CURLINFO_OS_ERRNO, &osErrno);
+  std::string curlText = impl_->errorText[0] != '\0' ? impl_->errorText : curl.easyStrerror(result);
   impl_->Forget();
   if (result == CURLE_OK)  // the server closed before the header block ended
     throw Error(TransferFailureMessage(CURLE_GOT_NOTHING, 0, curlText));
