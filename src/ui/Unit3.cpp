@@ -120,9 +120,7 @@ void Tparam::CreateControls() {
   ComboBox1->setCurrentIndex(0);
 
   Button1 = MakeButton(GroupBox2, "Button1", QStringLiteral(u"Добавить"), QRect(192, 16, 81, 21));
-  Button1->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
   Button2 = MakeButton(GroupBox2, "Button2", QStringLiteral(u"Удалить  "), QRect(192, 48, 81, 21));
-  Button2->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
   for (QPushButton* button : {Button1, Button2})
     button->setIconSize(QSize(12, 12));
 
@@ -161,7 +159,18 @@ void Tparam::FillClanListBox() {
   ListBox1->clearSelection();
 }
 
+// The images come from the desktop's icon theme, whose lookup is slow enough to
+// hold up the main window when the hidden dialog is made at start-up; they are
+// looked up the first time the dialog opens instead.
+void Tparam::LoadButtonImages() {
+  Button1->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+  Button2->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+  buttonImagesLoaded_ = true;
+}
+
 void Tparam::showEvent(QShowEvent* event) {
+  if (!buttonImagesLoaded_)
+    LoadButtonImages();
   QDialog::showEvent(event);
   // Each opening reloads; a window system's own re-show (after a minimise) does not.
   if (!event->spontaneous())

@@ -64,10 +64,12 @@ class Tparam : public QDialog {
  private:
   void CreateControls();
   void DescribeControls();
+  void LoadButtonImages();
   std::vector<std::string>& SelectedServerClans();
 
   std::filesystem::path settingsFile_;
   ClanLists& clans_;
+  bool buttonImagesLoaded_ = false;
 };
 
 }  // namespace quellar
