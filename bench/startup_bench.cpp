@@ -1,9 +1,11 @@
 // Start-up to the first shown window: Quellar against a bare Qt Widgets window
-// (empty, and with one label), each started as a fresh process on the offscreen
+// (empty, and with one label), each started as a fresh process on the same
 // platform, in turn, in the same run. Reports the median wall time from process
 // start to first paint, the median time inside the process, and the ratios.
 //
-//   startup_bench [runs]      (default 21 runs of each, after one warm-up)
+//   startup_bench [runs [platform]]   (default 21 runs of each, after one warm-up,
+//                                      on the offscreen platform; "xcb" needs a
+//                                      display, e.g. under xvfb-run)
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -22,10 +24,12 @@ struct Sample {
   double inProcessMs = 0;
 };
 
+QString platform = QStringLiteral("offscreen");
+
 bool Run(const QString& program, const QStringList& arguments, Sample& sample) {
   QProcess process;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
   process.setProcessEnvironment(environment);
   process.setProcessChannelMode(QProcess::SeparateChannels);
   QElapsedTimer wall;
@@ -83,6 +87,8 @@ struct Subject {
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
+  if (argc > 2)
+    platform = QString::fromLocal8Bit(argv[2]);
   const QDir here(QCoreApplication::applicationDirPath());
   QTemporaryDir settings;
   if (!settings.isValid() || !WriteSettings(settings)) {
@@ -116,7 +122,8 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::printf("start-up to first paint, offscreen, median of %d runs each\n", runs);
+  std::printf("start-up to first paint, %s platform, median of %d runs each\n",
+              qPrintable(platform), runs);
   for (const Subject& subject : subjects) {
     std::printf("  %-26s %8.2f ms  (%.2f ms inside the process)\n", subject.title,
                 Median(subject.wall), Median(subject.inside));
