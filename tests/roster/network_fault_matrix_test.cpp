@@ -132,6 +132,14 @@ Arrange ProxyAt(std::string host, std::int32_t port) {
   return [host, port](Stage&) { return Route{"vorlane.example", ProxySettings{true, host, port}}; };
 }
 
+// The scripted server as the proxy, playing one step.
+Arrange ProxyServing(std::function<void(ScriptedHttpServer&)> script) {
+  return [script = std::move(script)](Stage& stage) {
+    script(stage.server);
+    return Route{"vorlane.example", ProxySettings{true, "127.0.0.1", stage.server.port()}};
+  };
+}
+
 Arrange RefusingProxy() {
   return [](Stage& stage) {
     return Route{"vorlane.example", ProxySettings{true, "127.0.0.1", stage.refusing.port()}};
@@ -180,6 +188,14 @@ std::vector<FaultRow> Matrix() {
             ProxyAt("proxy.invalid", 3128), kHostNotFound),
       Fails("proxyPortZero_failsWithSocketError99AndKeepsTheTable", ProxyAt("127.0.0.1", 0),
             "Socket Error # 99\nCannot assign requested address."),
+
+      Fails("proxyClosingBeforeTheStatusLine_failsClosedGracefullyAndKeepsTheTable",
+            ProxyServing([](ScriptedHttpServer& s) { s.CloseWithoutAnswer(); }), kClosedGracefully),
+      Fails("proxyAuthenticationRequired407_failsWithItsStatusLineAndKeepsTheTable",
+            ProxyServing([](ScriptedHttpServer& s) {
+              s.Answer(WithLength("HTTP/1.1 407 Proxy Authentication Required", kNewBody));
+            }),
+            "HTTP/1.1 407 Proxy Authentication Required"),
 
       // The connection ends before a whole header block.
       Fails("closeBeforeTheStatusLine_failsClosedGracefullyAndKeepsTheTable",
