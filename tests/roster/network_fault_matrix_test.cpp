@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -154,6 +155,11 @@ struct FaultRow {
   QString clanStatusText;
   QString serverStatusText;
 };
+
+// Names the row, not its bytes, when gtest reports a failure.
+void PrintTo(const FaultRow& row, std::ostream* out) {
+  *out << row.name;
+}
 
 FaultRow Fails(const char* name, Arrange arrange, std::string message) {
   return {name, std::move(arrange), std::move(message), {}, {}, {}};
