@@ -1,0 +1,192 @@
+// The roster answer's parse and the table fill on arbitrary bytes, checked
+// against an independent split of the lines and a direct collation of the nicks
+// in the Russian locale.
+//
+// Input: the answer's body. (Rosters long enough for the bucketed sort, 4096
+// rows and more, cost too much per input under the sanitizers; the unit tests
+// check those against direct collation.)
+
+#include <QCollator>
+#include <QLocale>
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/cp1251.h"
+#include "fuzz_check.h"
+#include "roster/roster_model.h"
+#include "roster/roster_parse.h"
+
+namespace {
+
+using quellar::ParsedRoster;
+using quellar::RosterRow;
+
+const QLocale& Russian() {
+  static const QLocale locale(QLocale::Russian, QLocale::Russia);
+  return locale;
+}
+
+const QCollator& Collator() {
+  static const QCollator collator = [] {
+    QCollator made(Russian());
+    made.setCaseSensitivity(Qt::CaseSensitive);
+    return made;
+  }();
+  return collator;
+}
+
+// The body split at every CR LF: the first piece is the server line, the last
+// (what follows the last CR LF) is no line.
+struct Split {
+  bool hasLineEnd = false;
+  std::string serverLine;
+  std::vector<std::string> lines;  // every line after the server line, empty ones too
+};
+
+Split SplitLines(std::string_view body) {
+  Split split;
+  std::string current;
+  bool first = true;
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n') {
+      if (first)
+        split.serverLine = current;
+      else
+        split.lines.push_back(current);
+      split.hasLineEnd = true;
+      first = false;
+      current.clear();
+      ++i;
+    } else {
+      current.push_back(body[i]);
+    }
+  }
+  return split;
+}
+
+// One record line: fields separated by "|||"; nick, play time, registration and
+// profession, a short line repeating its last field, a line without any
+// separator being a nick alone.
+RosterRow Record(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i + 3 <= line.size();) {
+    if (line.compare(i, 3, "|||") == 0) {
+      fields.push_back(line.substr(start, i - start));
+      i += 3;
+      start = i;
+    } else {
+      ++i;
+    }
+  }
+  fields.push_back(line.substr(start));
+  if (fields.size() == 1)
+    return RosterRow{fields[0], "", "", ""};
+  while (fields.size() < 4)
+    fields.push_back(fields.back());
+  return RosterRow{fields[0], fields[1], fields[2], fields[3]};
+}
+
+std::string WithoutLightPunctuation(const std::string& nick) {
+  std::string words;
+  for (char c : nick) {
+    if (c != '-' && c != '\'')
+      words.push_back(c);
+  }
+  return words;
+}
+
+// The collation of two nicks. QCollator::compare puts an empty text before any
+// other without asking the collator, which holds a text of ignorable characters
+// only (NUL, other controls) equal to the empty one, as the sort keys do; a
+// common first character keeps the comparison with the collator.
+int Collate(const QCollator& collator, const std::string& a, const std::string& b) {
+  return collator.compare(quellar::FromCp1251("0" + a), quellar::FromCp1251("0" + b));
+}
+
+// Whether row a stands before row b (positions in arrival order) in nick order.
+bool Before(const QCollator& collator, const std::vector<RosterRow>& rows, std::size_t a,
+            std::size_t b) {
+  const int byWords = Collate(collator, WithoutLightPunctuation(rows[a].nick),
+                              WithoutLightPunctuation(rows[b].nick));
+  if (byWords != 0)
+    return byWords < 0;
+  const int byText = Collate(collator, rows[a].nick, rows[b].nick);
+  if (byText != 0)
+    return byText < 0;
+  return a < b;
+}
+
+void Check(std::string_view body) {
+  const ParsedRoster parsed = quellar::ParseRoster(body);
+
+  // The parse against the independent split.
+  const Split split = SplitLines(body);
+  FUZZ_CHECK(parsed.serverLine == split.serverLine);
+  std::vector<RosterRow> expectedRows;
+  for (const std::string& line : split.lines) {
+    if (!line.empty())
+      expectedRows.push_back(Record(line));
+  }
+  FUZZ_CHECK(parsed.rows == expectedRows);
+
+  // The fill: each whole row where the nick order puts it. The order never looks
+  // at the profession, so a copy of the rows whose professions carry the
+  // arrival position tells where every row came from.
+  const std::vector<RosterRow>& rows = parsed.rows;
+  ParsedRoster tagged = parsed;
+  for (std::size_t i = 0; i < tagged.rows.size(); ++i)
+    tagged.rows[i].profession += '\0' + std::to_string(i);
+  quellar::RosterModel model(Russian());
+  model.Fill(std::move(tagged));
+  FUZZ_CHECK(model.rows().size() == rows.size());
+  std::vector<std::size_t> order;
+  std::vector<bool> seen(rows.size(), false);
+  for (const RosterRow& filled : model.rows()) {
+    const std::size_t tag = filled.profession.rfind('\0');
+    FUZZ_CHECK(tag != std::string::npos);
+    const std::size_t index = std::stoul(filled.profession.substr(tag + 1));
+    FUZZ_CHECK(index < rows.size() && !seen[index]);
+    seen[index] = true;
+    RosterRow untagged = filled;
+    untagged.profession.resize(tag);
+    FUZZ_CHECK(untagged == rows[index]);
+    order.push_back(index);
+  }
+
+  // Every row up to the last one with a nick is sorted; the rest stay where they came.
+  std::size_t sorted = rows.size();
+  while (sorted > 0 && rows[sorted - 1].nick.empty())
+    --sorted;
+  for (std::size_t i = sorted; i < rows.size(); ++i)
+    FUZZ_CHECK(order[i] == i);
+  for (std::size_t i = 0; i + 1 < sorted; ++i)
+    FUZZ_CHECK(Before(Collator(), rows, order[i], order[i + 1]));
+
+  FUZZ_CHECK(model.rowCount() == static_cast<int>(expectedRows.size()));
+  FUZZ_CHECK(model.clanStatusText() ==
+             QStringLiteral("Онлайн клана: ") + QString::number(expectedRows.size()));
+  FUZZ_CHECK(model.serverStatusText() ==
+             QStringLiteral("Онлайн сервера: ") + quellar::FromCp1251(split.serverLine));
+  for (int row = 0; row < model.rowCount() && row < 4; ++row) {
+    const RosterRow& filled = model.rows()[static_cast<std::size_t>(row)];
+    const std::string* fields[] = {&filled.nick, &filled.playTime, &filled.registration,
+                                   &filled.profession};
+    for (int column = 0; column < 4; ++column) {
+      FUZZ_CHECK(model.data(model.index(row, column)).toString() ==
+                 quellar::FromCp1251(*fields[column]));
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  Check(input);
+  return 0;
+}
