@@ -1,5 +1,6 @@
 #include "roster/http_client.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstddef>
@@ -23,6 +24,11 @@ using Clock = std::chrono::steady_clock;
 
 // How long the body of a failing answer is read and dropped before the error.
 constexpr std::chrono::milliseconds kDropFailingBodyFor{2000};
+
+// The most room a Content-Length makes the body take before it arrives. Beyond
+// it the body grows as it comes, so a length that lies costs no more than this
+// much address space.
+constexpr std::size_t kMaxBodyReserve = std::size_t{256} << 20;
 
 constexpr const char* kContentType = "Content-Type: text/html";
 constexpr const char* kAccept = "Accept: text/html, */*";
@@ -73,6 +79,24 @@ std::string_view WithoutLineEnd(std::string_view line) {
   return line;
 }
 
+// The value of a Content-Length line made of digits only; 0 otherwise.
+std::size_t ContentLength(std::string_view line) {
+  std::string_view value = line.substr(line.find(':') + 1);
+  while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+    value.remove_prefix(1);
+  while (!value.empty() && (value.back() == ' ' || value.back() == '\t'))
+    value.remove_suffix(1);
+  if (value.empty() || value.size() > 18)
+    return 0;
+  std::size_t length = 0;
+  for (char c : value) {
+    if (c < '0' || c > '9')
+      return 0;
+    length = length * 10 + static_cast<std::size_t>(c - '0');
+  }
+  return length;
+}
+
 // The number after the protocol on a status line; 0 when there is none.
 long StatusCode(std::string_view statusLine) {
   const auto space = statusLine.find(' ');
@@ -108,7 +132,9 @@ struct Transfer {
   long statusCode = 0;
   bool expectStatusLine = true;
   bool sawLocation = false;
+  std::size_t contentLength = 0;
   bool headersDone = false;
+  bool outOfMemory = false;
   bool failed = false;
   // The answer began with something other than a status line; its first line
   // then stands in for one.
@@ -132,8 +158,13 @@ struct Transfer {
       }
       return;
     }
-    if (!failed)
-      body.append(data);
+    if (failed)
+      return;
+    // One allocation of the announced size instead of a doubling series, whose
+    // last step would briefly hold the body one and a half times over.
+    if (body.empty() && contentLength > data.size())
+      body.reserve(std::min(contentLength, kMaxBodyReserve));
+    body.append(data);
   }
 
   void StartDropping() {
@@ -151,12 +182,15 @@ struct Transfer {
       statusLine = std::string(text);
       statusCode = StatusCode(text);
       sawLocation = false;
+      contentLength = 0;
       expectStatusLine = false;
       return;
     }
     if (!text.empty()) {
       if (StartsWithNoCase(text, "Location:"))
         sawLocation = true;
+      else if (StartsWithNoCase(text, "Content-Length:"))
+        contentLength = ContentLength(text);
       return;
     }
     if (statusCode >= 100 && statusCode <= 199) {
@@ -175,8 +209,15 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
   return size * count;
 }
 
+// No exception may cross libcurl; a body too big for memory ends the transfer.
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
-  static_cast<Transfer*>(user)->OnBody(std::string_view(data, size * count));
+  auto* transfer = static_cast<Transfer*>(user);
+  try {
+    transfer->OnBody(std::string_view(data, size * count));
+  } catch (const std::bad_alloc&) {
+    transfer->outOfMemory = true;
+    return 0;
+  }
   return size * count;
 }
 
@@ -307,6 +348,10 @@ std::string HttpClient::Get(std::string_view url) {
 
   const CURLcode result = curl.easyPerform(handle);
 
+  if (transfer.outOfMemory) {
+    impl_->Forget();
+    throw Error("Out of memory.");
+  }
   if (transfer.failed)
     throw Error(transfer.statusLine);
   if (transfer.headersDone) {
