@@ -1,6 +1,7 @@
 #include "roster/load_roster.h"
 
 #include <string>
+#include <utility>
 
 #include "roster/http_client.h"
 #include "roster/roster_model.h"
@@ -16,10 +17,14 @@ void LoadRoster(HttpClient& http, const ProxySettings& proxy, const RosterQuery&
   else
     http.SetProxy(std::string(), 0);
 
-  const std::string body =
-      http.Get(BuildRosterUrl(query.rosterHost, query.clan, query.server, query.caseSensitive));
+  ParsedRoster roster;
+  {
+    const std::string body =
+        http.Get(BuildRosterUrl(query.rosterHost, query.clan, query.server, query.caseSensitive));
+    roster = ParseRoster(body);
+  }  // the answer's text goes before the nick order needs room for its keys
   // Only a fetch that succeeded touches the table.
-  table.Fill(ParseRoster(body));
+  table.Fill(std::move(roster));
 }
 
 }  // namespace quellar
