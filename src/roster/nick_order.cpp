@@ -1,7 +1,6 @@
 #include "roster/nick_order.h"
 
 #include <QCollator>
-#include <QCollatorSortKey>
 #include <QString>
 #include <algorithm>
 #include <cstdint>
@@ -9,6 +8,8 @@
 #include <string_view>
 
 #include "common/cp1251.h"
+#include "common/large_block.h"
+#include "roster/collation_key_store.h"
 
 namespace quellar {
 namespace {
@@ -24,34 +25,34 @@ bool IsLightPunctuation(char c) {
 class NickKeys {
  public:
   NickKeys(const std::vector<RosterRow>& rows, std::size_t count, const QLocale& locale)
-      : rows_(rows), collator_(locale) {
+      : rows_(rows), collator_(locale), wordKeys_(locale) {
     collator_.setCaseSensitivity(Qt::CaseSensitive);
     collator_.setNumericMode(false);
     collator_.setIgnorePunctuation(false);
 
-    wordKeys_.reserve(count);
+    wordKeys_.Reserve(count);
     hasLightPunctuation_.reserve(count);
     for (std::size_t row = 0; row < count; ++row) {
       const std::string_view nick = rows[row].nick;
       const bool light = std::any_of(nick.begin(), nick.end(), IsLightPunctuation);
       hasLightPunctuation_.push_back(light);
-      wordKeys_.push_back(light ? MakeWordKey(row) : collator_.sortKey(FromCp1251(nick)));
+      wordKeys_.Append(light ? WordText(row) : FromCp1251(nick));
     }
   }
 
-  // A fresh key for the nick of row without its hyphens and apostrophes.
-  QCollatorSortKey MakeWordKey(std::size_t row) const {
+  // The nick of row without its hyphens and apostrophes.
+  QString WordText(std::size_t row) const {
     QString text = FromCp1251(rows_[row].nick);
     text.removeIf([](QChar c) { return c == u'-' || c == u'\''; });
-    return collator_.sortKey(text);
+    return text;
   }
 
-  // The key of the nick of row without its hyphens and apostrophes.
-  const QCollatorSortKey& WordKey(std::size_t row) const { return wordKeys_[row]; }
+  // The word keys, by arrival position.
+  const CollationKeyStore& WordKeys() const { return wordKeys_; }
 
   // The whole order: the words, then the full texts, then the arrival order.
   bool Less(std::size_t a, std::size_t b) const {
-    if (const int byWord = wordKeys_[a].compare(wordKeys_[b]); byWord != 0)
+    if (const int byWord = wordKeys_.Compare(a, b); byWord != 0)
       return byWord < 0;
     if (hasLightPunctuation_[a] || hasLightPunctuation_[b]) {
       const int byText = collator_.compare(FromCp1251(rows_[a].nick), FromCp1251(rows_[b].nick));
@@ -64,8 +65,8 @@ class NickKeys {
  private:
   const std::vector<RosterRow>& rows_;
   QCollator collator_;
-  std::vector<QCollatorSortKey> wordKeys_;  // by arrival position
-  std::vector<bool> hasLightPunctuation_;   // whether the words differ from the full nick
+  CollationKeyStore wordKeys_;
+  std::vector<bool> hasLightPunctuation_;  // whether the words differ from the full nick
 };
 
 // Below this many rows a plain comparison sort is as fast as anything.
@@ -79,7 +80,8 @@ constexpr std::size_t kMaxSplitters = 2048;
 // over memory at every level of its recursion. Splitting first into buckets by a
 // sorted sample of the keys touches each row's key once (against splitters that
 // stay in cache), and each bucket is then small enough to sort in cache.
-void SortRows(const NickKeys& keys, std::size_t count, std::vector<std::size_t>& order) {
+void SortRows(const NickKeys& keys, std::size_t count, const QLocale& locale,
+              std::vector<std::size_t>& order) {
   const auto less = [&keys](std::size_t a, std::size_t b) { return keys.Less(a, b); };
   if (count < kBucketThreshold) {
     std::sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(count), less);
@@ -87,42 +89,73 @@ void SortRows(const NickKeys& keys, std::size_t count, std::vector<std::size_t>&
   }
 
   // Evenly spaced rows as the sample; their sorted keys split the rest. The
-  // splitters' keys are made afresh, one after another, so that they lie close
-  // together in memory and stay in cache while every row is placed.
+  // splitters' keys are made afresh, into a store of their own, so that they lie
+  // close together in memory and stay in cache while every row is placed.
   const std::size_t splitterCount = std::min(count / kRowsPerBucket, kMaxSplitters);
   std::vector<std::size_t> sample(splitterCount);
   for (std::size_t i = 0; i < splitterCount; ++i)
     sample[i] = i * count / splitterCount + count / (2 * splitterCount);
   std::sort(sample.begin(), sample.end(), less);
-  std::vector<QCollatorSortKey> splitters;
-  splitters.reserve(splitterCount);
+  CollationKeyStore splitters(locale);
+  splitters.Reserve(splitterCount);
   for (std::size_t row : sample)
-    splitters.push_back(keys.MakeWordKey(row));
+    splitters.Append(keys.WordText(row));
+
+  // Comparisons look at the keys' first eight bytes first; only where those are
+  // equal do they reach into the keys themselves.
+  const CollationKeyStore& rowKeys = keys.WordKeys();
+  std::vector<std::uint64_t> splitterPrefix(splitterCount);
+  for (std::size_t i = 0; i < splitterCount; ++i)
+    splitterPrefix[i] = splitters.Prefix(i);
 
   // Each row's bucket: how many splitters its words collate at or after. Rows
   // with equal words share a bucket, so bucket order agrees with keys.Less.
   std::vector<std::uint32_t> bucketOf(count);
   std::vector<std::size_t> bucketStart(splitterCount + 2, 0);
   for (std::size_t row = 0; row < count; ++row) {
-    const auto after =
-        std::upper_bound(splitters.begin(), splitters.end(), keys.WordKey(row),
-                         [](const QCollatorSortKey& key, const QCollatorSortKey& splitter) {
-                           return key.compare(splitter) < 0;
-                         });
-    const auto bucket = static_cast<std::uint32_t>(after - splitters.begin());
+    const std::uint64_t prefix = rowKeys.Prefix(row);
+    std::size_t low = 0;  // the first splitter the row collates before
+    std::size_t high = splitterCount;
+    while (low < high) {
+      const std::size_t middle = low + (high - low) / 2;
+      const bool before = prefix != splitterPrefix[middle]
+                              ? prefix < splitterPrefix[middle]
+                              : rowKeys.Compare(row, splitters, middle) < 0;
+      if (before)
+        high = middle;
+      else
+        low = middle + 1;
+    }
+    const auto bucket = static_cast<std::uint32_t>(low);
     bucketOf[row] = bucket;
     ++bucketStart[bucket + 1];
   }
   std::partial_sum(bucketStart.begin(), bucketStart.end(), bucketStart.begin());
 
-  // Rows into their buckets in arrival order, then each bucket sorted.
+  // Rows into their buckets in arrival order, each with its key's first bytes:
+  // a bucket's rows lie all over the keys' memory, and the copies, side by side,
+  // decide most comparisons of the bucket's sort within the cache.
+  struct Entry {
+    std::uint64_t prefix;
+    std::size_t row;
+  };
+  std::vector<Entry> placed;
+  placed.reserve(count);
+  AdviseHugePages(placed.data(), count * sizeof(Entry));
+  placed.resize(count);
   std::vector<std::size_t> next(bucketStart.begin(), bucketStart.end() - 1);
   for (std::size_t row = 0; row < count; ++row)
-    order[next[bucketOf[row]]++] = row;
+    placed[next[bucketOf[row]]++] = Entry{rowKeys.Prefix(row), row};
+
+  const auto entryLess = [&keys](const Entry& a, const Entry& b) {
+    return a.prefix != b.prefix ? a.prefix < b.prefix : keys.Less(a.row, b.row);
+  };
   for (std::size_t bucket = 0; bucket + 1 < bucketStart.size(); ++bucket) {
-    std::sort(order.begin() + static_cast<std::ptrdiff_t>(bucketStart[bucket]),
-              order.begin() + static_cast<std::ptrdiff_t>(bucketStart[bucket + 1]), less);
+    std::sort(placed.begin() + static_cast<std::ptrdiff_t>(bucketStart[bucket]),
+              placed.begin() + static_cast<std::ptrdiff_t>(bucketStart[bucket + 1]), entryLess);
   }
+  for (std::size_t i = 0; i < count; ++i)
+    order[i] = placed[i].row;
 }
 
 }  // namespace
@@ -138,7 +171,7 @@ std::vector<std::size_t> NickOrder(const std::vector<RosterRow>& rows, const QLo
     return order;
 
   const NickKeys keys(rows, sortedCount, locale);
-  SortRows(keys, sortedCount, order);
+  SortRows(keys, sortedCount, locale, order);
   return order;
 }
 

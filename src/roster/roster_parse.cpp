@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "common/large_block.h"
+
 namespace quellar {
 namespace {
 
@@ -48,6 +50,7 @@ ParsedRoster ParseRoster(std::string_view body) {
   // Every line ends with a LF, so counting them bounds the rows from above.
   parsed.rows.reserve(static_cast<std::size_t>(
       std::count(body.begin() + lineEnd + kLineEnd.size(), body.end(), '\n')));
+  AdviseHugePages(parsed.rows.data(), parsed.rows.capacity() * sizeof(RosterRow));
 
   std::size_t lineStart = lineEnd + kLineEnd.size();
   while ((lineEnd = body.find(kLineEnd, lineStart)) != std::string_view::npos) {

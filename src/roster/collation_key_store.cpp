@@ -1,0 +1,172 @@
+#include "roster/collation_key_store.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/large_block.h"
+
+#if QUELLAR_ICU_SORT_KEYS
+#include <unicode/ucol.h>
+#else
+#include <QCollator>
+#include <QCollatorSortKey>
+#endif
+
+namespace quellar {
+
+#if QUELLAR_ICU_SORT_KEYS
+
+namespace {
+
+// Opens the collator QCollator uses for the locale (by its BCP 47 name) with the
+// same attributes; nullptr for the C locale, which compares UTF-8, and for a
+// locale ICU cannot open, whose keys are all empty, as with QCollator.
+UCollator* OpenCollator(const QLocale& locale) {
+  if (locale.language() == QLocale::C)
+    return nullptr;
+  const QByteArray name = locale.bcp47Name().replace(u'-', u'_').toLatin1();
+  UErrorCode status = U_ZERO_ERROR;
+  UCollator* collator = ucol_open(name.constData(), &status);
+  if (U_FAILURE(status))
+    return nullptr;
+  for (auto [attribute, value] : {std::pair{UCOL_NORMALIZATION_MODE, UCOL_ON},
+                                  std::pair{UCOL_STRENGTH, UCOL_DEFAULT_STRENGTH},
+                                  std::pair{UCOL_NUMERIC_COLLATION, UCOL_OFF},
+                                  std::pair{UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE}}) {
+    status = U_ZERO_ERROR;
+    ucol_setAttribute(collator, attribute, value, &status);
+  }
+  return collator;
+}
+
+// Byte order, a shorter key first when it begins the longer one: the order of
+// C strings, as ICU's keys end with their only NUL.
+int CompareBytes(std::string_view a, std::string_view b) {
+  const int common = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
+  if (common != 0)
+    return common;
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+}  // namespace
+
+struct CollationKeyStore::Impl {
+  bool cLocale;
+  UCollator* collator;
+  std::string bytes;              // every key, one after another
+  std::vector<std::size_t> ends;  // where each key ends in bytes
+
+  explicit Impl(const QLocale& locale)
+      : cLocale(locale.language() == QLocale::C), collator(OpenCollator(locale)) {}
+  ~Impl() {
+    if (collator != nullptr)
+      ucol_close(collator);
+  }
+
+  std::string_view Key(std::size_t i) const {
+    const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+    return std::string_view(bytes).substr(begin, ends[i] - begin);
+  }
+
+  void Append(const QString& text) {
+    if (cLocale) {
+      // QCollatorSortKeys compare as C strings, so a key ends at its first NUL.
+      const QByteArray utf8 = text.toUtf8();
+      bytes.append(utf8.constData(), std::strlen(utf8.constData()));
+    } else if (collator != nullptr) {
+      // ICU takes the length as a 32-bit number; no nick comes near it.
+      const auto length = static_cast<std::int32_t>(std::min<qsizetype>(text.size(), INT32_MAX));
+      const auto* units = reinterpret_cast<const UChar*>(text.constData());
+      const std::size_t start = bytes.size();
+      std::size_t room = 16 + static_cast<std::size_t>(length) + (length >> 2);
+      bytes.resize(start + room);
+      auto size = static_cast<std::size_t>(ucol_getSortKey(
+          collator, units, length, reinterpret_cast<std::uint8_t*>(bytes.data() + start),
+          static_cast<std::int32_t>(room)));
+      if (size > room) {
+        room = size;
+        bytes.resize(start + room);
+        size = static_cast<std::size_t>(ucol_getSortKey(
+            collator, units, length, reinterpret_cast<std::uint8_t*>(bytes.data() + start),
+            static_cast<std::int32_t>(room)));
+      }
+      bytes.resize(start + size);
+    }
+    ends.push_back(bytes.size());
+  }
+};
+
+void CollationKeyStore::Reserve(std::size_t count) {
+  // About two bytes a letter at each of three levels, for nicks of a dozen letters.
+  impl_->bytes.reserve(count * 32);
+  impl_->ends.reserve(count);
+  AdviseHugePages(impl_->bytes.data(), impl_->bytes.capacity());
+  AdviseHugePages(impl_->ends.data(), impl_->ends.capacity() * sizeof(std::size_t));
+}
+
+std::size_t CollationKeyStore::size() const {
+  return impl_->ends.size();
+}
+
+int CollationKeyStore::Compare(std::size_t a, const CollationKeyStore& other, std::size_t b) const {
+  return CompareBytes(impl_->Key(a), other.impl_->Key(b));
+}
+
+std::uint64_t CollationKeyStore::Prefix(std::size_t i) const {
+  const std::string_view key = impl_->Key(i);
+  unsigned char bytes[8] = {};
+  std::memcpy(bytes, key.data(), std::min<std::size_t>(key.size(), 8));
+  std::uint64_t prefix = 0;
+  for (unsigned char byte : bytes)
+    prefix = (prefix << 8) | byte;
+  return prefix;
+}
+
+#else  // QCollator's keys, where its collation is not ICU's
+
+struct CollationKeyStore::Impl {
+  QCollator collator;
+  std::vector<QCollatorSortKey> keys;
+
+  explicit Impl(const QLocale& locale) : collator(locale) {
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    collator.setNumericMode(false);
+    collator.setIgnorePunctuation(false);
+  }
+
+  void Append(const QString& text) { keys.push_back(collator.sortKey(text)); }
+};
+
+void CollationKeyStore::Reserve(std::size_t count) {
+  impl_->keys.reserve(count);
+}
+
+std::size_t CollationKeyStore::size() const {
+  return impl_->keys.size();
+}
+
+int CollationKeyStore::Compare(std::size_t a, const CollationKeyStore& other, std::size_t b) const {
+  return impl_->keys[a].compare(other.impl_->keys[b]);
+}
+
+std::uint64_t CollationKeyStore::Prefix(std::size_t) const {
+  return 0;
+}
+
+#endif
+
+CollationKeyStore::CollationKeyStore(const QLocale& locale)
+    : impl_(std::make_unique<Impl>(locale)) {}
+
+CollationKeyStore::~CollationKeyStore() = default;
+
+void CollationKeyStore::Append(const QString& text) {
+  impl_->Append(text);
+}
+
+}  // namespace quellar

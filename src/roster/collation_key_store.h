@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace quellar {
+
+// The collation sort keys of many texts, the keys QCollator makes for the locale
+// when it is case-sensitive, not numeric and weighs punctuation, and ordered as
+// QCollatorSortKey::compare orders them.
+//
+// Where the collation comes from ICU, the keys are its sort key bytes, one after
+// another in a single block: a QCollatorSortKey each would cost two allocations
+// and about a hundred bytes more per text, and comparing them would chase two
+// pointers per key. Elsewhere the store holds QCollatorSortKeys.
+class CollationKeyStore {
+ public:
+  explicit CollationKeyStore(const QLocale& locale);
+  ~CollationKeyStore();
+  CollationKeyStore(const CollationKeyStore&) = delete;
+  CollationKeyStore& operator=(const CollationKeyStore&) = delete;
+
+  // Room for count keys, so that appending them allocates little.
+  void Reserve(std::size_t count);
+
+  // The key of text becomes key number size().
+  void Append(const QString& text);
+
+  std::size_t size() const;
+
+  // Below, equal to or above zero as key a of this store collates before, equal to
+  // or after key b of other (which may be this store).
+  int Compare(std::size_t a, const CollationKeyStore& other, std::size_t b) const;
+  int Compare(std::size_t a, std::size_t b) const { return Compare(a, *this, b); }
+
+  // The first eight bytes of key i as a number (zero where a key is shorter, or
+  // where keys are not bytes): where two keys' prefixes differ, they order the
+  // keys; where they are equal, only Compare can.
+  std::uint64_t Prefix(std::size_t i) const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quellar
