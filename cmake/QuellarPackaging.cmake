@@ -53,13 +53,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quellar maintainers <maintainers@quellar.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # The libraries the executable links come from dpkg-shlibdeps when it is there;
-# the platform plugins Qt loads at run time are named by hand.
+# what the program loads at run time is named by hand: the platform plugins Qt
+# loads, and libcurl, which is loaded on the first roster fetch.
 find_program(QUELLAR_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(QUELLAR_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4, qt6-qpa-plugins")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6widgets6, libqt6gui6, libqt6core6, libcurl4, qt6-qpa-plugins")
+      "libqt6widgets6, libqt6gui6, libqt6core6, libicu72, libcurl4, qt6-qpa-plugins")
 endif()
 include(CPack)
