@@ -1,11 +1,9 @@
 #include "roster/load_roster.h"
 
 #include <string>
-#include <utility>
 
 #include "roster/http_client.h"
 #include "roster/roster_model.h"
-#include "roster/roster_parse.h"
 
 namespace quellar {
 
@@ -17,14 +15,10 @@ void LoadRoster(HttpClient& http, const ProxySettings& proxy, const RosterQuery&
   else
     http.SetProxy(std::string(), 0);
 
-  ParsedRoster roster;
-  {
-    const std::string body =
-        http.Get(BuildRosterUrl(query.rosterHost, query.clan, query.server, query.caseSensitive));
-    roster = ParseRoster(body);
-  }  // the answer's text goes before the nick order needs room for its keys
+  const std::string body =
+      http.Get(BuildRosterUrl(query.rosterHost, query.clan, query.server, query.caseSensitive));
   // Only a fetch that succeeded touches the table.
-  table.Fill(std::move(roster));
+  table.FillFromAnswer(body);
 }
 
 }  // namespace quellar

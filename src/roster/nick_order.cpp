@@ -24,8 +24,8 @@ bool IsLightPunctuation(char c) {
 // whose words collate equal are collated in full, which is rare.
 class NickKeys {
  public:
-  NickKeys(const std::vector<RosterRow>& rows, std::size_t count, const QLocale& locale)
-      : rows_(rows), collator_(locale), wordKeys_(locale) {
+  NickKeys(const std::vector<std::string_view>& nicks, std::size_t count, const QLocale& locale)
+      : nicks_(nicks), collator_(locale), wordKeys_(locale) {
     collator_.setCaseSensitivity(Qt::CaseSensitive);
     collator_.setNumericMode(false);
     collator_.setIgnorePunctuation(false);
@@ -33,7 +33,7 @@ class NickKeys {
     wordKeys_.Reserve(count);
     hasLightPunctuation_.reserve(count);
     for (std::size_t row = 0; row < count; ++row) {
-      const std::string_view nick = rows[row].nick;
+      const std::string_view nick = nicks[row];
       const bool light = std::any_of(nick.begin(), nick.end(), IsLightPunctuation);
       hasLightPunctuation_.push_back(light);
       wordKeys_.Append(light ? WordText(row) : FromCp1251(nick));
@@ -42,7 +42,7 @@ class NickKeys {
 
   // The nick of row without its hyphens and apostrophes.
   QString WordText(std::size_t row) const {
-    QString text = FromCp1251(rows_[row].nick);
+    QString text = FromCp1251(nicks_[row]);
     text.removeIf([](QChar c) { return c == u'-' || c == u'\''; });
     return text;
   }
@@ -55,7 +55,7 @@ class NickKeys {
     if (const int byWord = wordKeys_.Compare(a, b); byWord != 0)
       return byWord < 0;
     if (hasLightPunctuation_[a] || hasLightPunctuation_[b]) {
-      const int byText = collator_.compare(FromCp1251(rows_[a].nick), FromCp1251(rows_[b].nick));
+      const int byText = collator_.compare(FromCp1251(nicks_[a]), FromCp1251(nicks_[b]));
       if (byText != 0)
         return byText < 0;
     }
@@ -63,7 +63,7 @@ class NickKeys {
   }
 
  private:
-  const std::vector<RosterRow>& rows_;
+  const std::vector<std::string_view>& nicks_;
   QCollator collator_;
   CollationKeyStore wordKeys_;
   std::vector<bool> hasLightPunctuation_;  // whether the words differ from the full nick
@@ -160,19 +160,28 @@ void SortRows(const NickKeys& keys, std::size_t count, const QLocale& locale,
 
 }  // namespace
 
-std::vector<std::size_t> NickOrder(const std::vector<RosterRow>& rows, const QLocale& locale) {
-  std::vector<std::size_t> order(rows.size());
+std::vector<std::size_t> NickOrderOf(const std::vector<std::string_view>& nicks,
+                                     const QLocale& locale) {
+  std::vector<std::size_t> order(nicks.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
 
-  const auto lastNamed = std::find_if(rows.rbegin(), rows.rend(),
-                                      [](const RosterRow& row) { return !row.nick.empty(); });
-  const std::size_t sortedCount = static_cast<std::size_t>(rows.rend() - lastNamed);
+  const auto lastNamed = std::find_if(nicks.rbegin(), nicks.rend(),
+                                      [](std::string_view nick) { return !nick.empty(); });
+  const std::size_t sortedCount = static_cast<std::size_t>(nicks.rend() - lastNamed);
   if (sortedCount < 2)
     return order;
 
-  const NickKeys keys(rows, sortedCount, locale);
+  const NickKeys keys(nicks, sortedCount, locale);
   SortRows(keys, sortedCount, locale, order);
   return order;
+}
+
+std::vector<std::size_t> NickOrder(const std::vector<RosterRow>& rows, const QLocale& locale) {
+  std::vector<std::string_view> nicks;
+  nicks.reserve(rows.size());
+  for (const RosterRow& row : rows)
+    nicks.push_back(row.nick);
+  return NickOrderOf(nicks, locale);
 }
 
 }  // namespace quellar

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <cstddef>
+#include <string_view>
 #include <vector>
 
 #include "roster/roster_row.h"
@@ -20,5 +21,9 @@ namespace quellar {
 //
 // order[i] is the index in rows of the row that stands at position i.
 std::vector<std::size_t> NickOrder(const std::vector<RosterRow>& rows, const QLocale& locale);
+
+// The same order for the rows' nicks alone, Windows-1251 as received.
+std::vector<std::size_t> NickOrderOf(const std::vector<std::string_view>& nicks,
+                                     const QLocale& locale);
 
 }  // namespace quellar

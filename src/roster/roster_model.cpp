@@ -80,7 +80,14 @@ void RosterModel::Fill(ParsedRoster roster) {
   // final order and draws the table once.
   const std::vector<std::size_t> order = NickOrder(roster.rows, locale_);
   Arrange(roster.rows, order);
+  Replace(std::move(roster));
+}
 
+void RosterModel::FillFromAnswer(std::string_view body) {
+  Replace(ParseRosterInNickOrder(body, locale_));
+}
+
+void RosterModel::Replace(ParsedRoster roster) {
   beginResetModel();
   rows_ = std::move(roster.rows);
   endResetModel();

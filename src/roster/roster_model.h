@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QString>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "roster/roster_parse.h"
@@ -21,6 +22,10 @@ class RosterModel : public QAbstractTableModel {
 
   // Replaces every row in one reset, in nick order, and sets the status texts.
   void Fill(ParsedRoster roster);
+
+  // The same for the service's answer as received, parsed straight into nick
+  // order: the way a fetch fills the table.
+  void FillFromAnswer(std::string_view body);
 
   const std::vector<RosterRow>& rows() const { return rows_; }
 
@@ -48,6 +53,8 @@ class RosterModel : public QAbstractTableModel {
 
  private:
   bool HoldsCell(const QModelIndex& index) const;
+  // Takes rows already in their final order, in one reset, with the status texts.
+  void Replace(ParsedRoster roster);
 
   QLocale locale_;
   std::vector<RosterRow> rows_;
