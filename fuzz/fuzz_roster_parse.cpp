@@ -175,6 +175,15 @@ void Check(std::string_view body) {
   for (std::size_t i = 0; i + 1 < sorted; ++i)
     FUZZ_CHECK(Before(nicks, order[i], order[i + 1]));
 
+  // A fetch fills the table from the answer itself, the lines taken in nick
+  // order; it must give the very same table.
+  quellar::RosterModel fetched(Russian());
+  fetched.FillFromAnswer(body);
+  FUZZ_CHECK(fetched.rows().size() == order.size());
+  for (std::size_t i = 0; i < order.size(); ++i)
+    FUZZ_CHECK(fetched.rows()[i] == rows[order[i]]);
+  FUZZ_CHECK(fetched.serverStatusText() == model.serverStatusText());
+
   FUZZ_CHECK(model.rowCount() == static_cast<int>(expectedRows.size()));
   FUZZ_CHECK(model.clanStatusText() ==
              QStringLiteral("Онлайн клана: ") + QString::number(expectedRows.size()));
