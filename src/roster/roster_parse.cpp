@@ -101,7 +101,8 @@ ParsedRoster ParseRosterInNickOrder(std::string_view body, const QLocale& locale
     for (std::string_view line : lines)
       nicks.push_back(NickOf(line));
     const std::vector<std::size_t> order = NickOrderOf(nicks, locale);
-    // The lines in nick order: independent loads, which the processor overlaps.
+    // The lines in nick order, into the nicks' vector, which is done with:
+    // independent loads, which the processor overlaps.
     for (std::size_t i = 0; i < order.size(); ++i)
       nicks[i] = lines[order[i]];
     lines.swap(nicks);
