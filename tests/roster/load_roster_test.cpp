@@ -8,6 +8,7 @@
 #include "roster/http_client.h"
 #include "roster/roster_model.h"
 #include "roster/roster_row_printer.h"
+#include "roster/two_member_roster.h"
 #include "support/printers.h"
 #include "support/scripted_http_server.h"
 
@@ -35,27 +36,16 @@ std::string Ok(const std::string& body) {
   return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
-// Two members arriving out of nick order; "Клан" in Windows-1251 as the profession.
-const std::string kRosterBody =
-    "4321\r\n"
-    "Zed|||300|||12:00 01.02.2009|||\xCA\xEB\xE0\xED\r\n"
-    "Ada|||100|||08:30 03.04.2010|||Smith\r\n";
-
-const std::vector<RosterRow> kRosterRows = {
-    {"Ada", "100", "08:30 03.04.2010", "Smith"},
-    {"Zed", "300", "12:00 01.02.2009", "\xCA\xEB\xE0\xED"},
-};
-
 TEST(LoadRoster, fillsTheTableAndStatusTextsFromTheAnswer) {
   ScriptedHttpServer server;
-  server.Answer(Ok(kRosterBody));
+  server.Answer(Ok(kTwoMemberBody));
   HttpClient http;
   RosterModel table(kRussian);
   const std::string host = server.hostAndPort();
 
   LoadRoster(http, ProxySettings{}, RosterQuery{host, "K", "x300", true}, table);
 
-  EXPECT_EQ(table.rows(), kRosterRows);
+  EXPECT_EQ(table.rows(), kTwoMemberRows);
   EXPECT_EQ(table.clanStatusText(), QStringLiteral(u"Онлайн клана: 2"));
   EXPECT_EQ(table.serverStatusText(), QStringLiteral(u"Онлайн сервера: 4321"));
   EXPECT_EQ(server.Requests(),
@@ -91,7 +81,7 @@ TEST(LoadRoster, anEmptyClanSendsAnEmptyValue) {
 
 TEST(LoadRoster, goesThroughTheProxyWhenItIsOn) {
   ScriptedHttpServer proxy;
-  proxy.Answer(Ok(kRosterBody));
+  proxy.Answer(Ok(kTwoMemberBody));
   HttpClient http;
   RosterModel table(kRussian);
 
@@ -100,7 +90,7 @@ TEST(LoadRoster, goesThroughTheProxyWhenItIsOn) {
 
   EXPECT_EQ(proxy.Requests(), std::vector<std::string>{ExpectedRequest(
                                   "http://vorlane.example:80/xml.php?clan=K", "vorlane.example")});
-  EXPECT_EQ(table.rows(), kRosterRows);
+  EXPECT_EQ(table.rows(), kTwoMemberRows);
 }
 
 struct DirectCase {
@@ -113,7 +103,7 @@ class DirectFetch : public testing::TestWithParam<DirectCase> {};
 
 TEST_P(DirectFetch, goesStraightToTheRosterHost) {
   ScriptedHttpServer server;
-  server.Answer(Ok(kRosterBody));
+  server.Answer(Ok(kTwoMemberBody));
   RefusingPort unusedProxy;
   HttpClient http;
   RosterModel table(kRussian);
@@ -124,7 +114,7 @@ TEST_P(DirectFetch, goesStraightToTheRosterHost) {
   LoadRoster(http, proxy, RosterQuery{host, "K", "x3", false}, table);
 
   EXPECT_EQ(server.Requests(), std::vector<std::string>{ExpectedRequest("/xml.php?clan=K", host)});
-  EXPECT_EQ(table.rows(), kRosterRows);
+  EXPECT_EQ(table.rows(), kTwoMemberRows);
 }
 
 INSTANTIATE_TEST_SUITE_P(LoadRoster, DirectFetch,
@@ -137,8 +127,8 @@ INSTANTIATE_TEST_SUITE_P(LoadRoster, DirectFetch,
 
 TEST(LoadRoster, switchingTheProxyOffGoesDirectOnTheNextFetch) {
   ScriptedHttpServer server;  // answers as the proxy first, then as the roster host
-  server.Answer(Ok(kRosterBody));
-  server.Answer(Ok(kRosterBody));
+  server.Answer(Ok(kTwoMemberBody));
+  server.Answer(Ok(kTwoMemberBody));
   HttpClient http;
   RosterModel table(kRussian);
   const std::string host = server.hostAndPort();
@@ -155,7 +145,7 @@ TEST(LoadRoster, switchingTheProxyOffGoesDirectOnTheNextFetch) {
 
 TEST(LoadRoster, repeatedFetchesKeepOneConnection) {
   ScriptedHttpServer server;
-  server.Answer(Ok(kRosterBody));
+  server.Answer(Ok(kTwoMemberBody));
   server.Answer(Ok("1\r\n"));
   HttpClient http;
   RosterModel table(kRussian);

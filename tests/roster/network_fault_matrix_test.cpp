@@ -23,6 +23,7 @@
 #include "roster/roster_model.h"
 #include "roster/roster_parse.h"
 #include "roster/roster_row_printer.h"
+#include "roster/two_member_roster.h"
 #include "support/printers.h"
 #include "support/scripted_http_server.h"
 
@@ -34,18 +35,6 @@ using test::RefusingPort;
 using test::ScriptedHttpServer;
 
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
-
-// What the table shows before every fetch: two members out of nick order, "Клан"
-// in Windows-1251 as a profession.
-const std::string kKnownBody =
-    "4321\r\n"
-    "Zed|||300|||12:00 01.02.2009|||\xCA\xEB\xE0\xED\r\n"
-    "Ada|||100|||08:30 03.04.2010|||Smith\r\n";
-
-const std::vector<RosterRow> kKnownRows = {
-    {"Ada", "100", "08:30 03.04.2010", "Smith"},
-    {"Zed", "300", "12:00 01.02.2009", "\xCA\xEB\xE0\xED"},
-};
 
 // The roster the scripted service sends: "77 игроков" as the server line and "Маг"
 // as a profession, in Windows-1251.
@@ -306,7 +295,7 @@ TEST_P(NetworkFaultMatrix, endsAsItsRowSays) {
   Stage stage;
   const Route route = row.arrange(stage);
   RosterModel table(kRussian);
-  table.Fill(ParseRoster(kKnownBody));
+  table.Fill(ParseRoster(kTwoMemberBody));
   QSignalSpy resets(&table, &RosterModel::modelAboutToBeReset);
   QSignalSpy statusChanges(&table, &RosterModel::statusTextsChanged);
   HttpClient http;
@@ -320,7 +309,7 @@ TEST_P(NetworkFaultMatrix, endsAsItsRowSays) {
 
   if (row.failure) {
     EXPECT_EQ(failure.value_or("<LoadRoster succeeded>"), *row.failure);
-    EXPECT_EQ(table.rows(), kKnownRows);
+    EXPECT_EQ(table.rows(), kTwoMemberRows);
     EXPECT_EQ(table.clanStatusText(), QStringLiteral(u"Онлайн клана: 2"));
     EXPECT_EQ(table.serverStatusText(), QStringLiteral(u"Онлайн сервера: 4321"));
     EXPECT_EQ(resets.count(), 0);
