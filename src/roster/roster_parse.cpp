@@ -101,8 +101,8 @@ ParsedRoster ParseRosterInNickOrder(std::string_view body, const QLocale& locale
     for (std::string_view line : lines)
       nicks.push_back(NickOf(line));
     const std::vector<std::size_t> order = NickOrderOf(nicks, locale);
-    // The lines in nick order, into the nicks' vector, which is done with:
-    // independent loads, which the processor overlaps.
+    // Put the lines in nick order, reusing the nicks' vector now that the order
+    // is known; the loads are independent, so the processor overlaps them.
     for (std::size_t i = 0; i < order.size(); ++i)
       nicks[i] = lines[order[i]];
     lines.swap(nicks);
