@@ -8,7 +8,8 @@
 namespace quellar {
 
 // Windows-1251 is the encoding of every core text; these convert where text meets
-// a widget. The tables come from Qt's own "windows-1251" codec.
+// a widget. Both directions use one fixed table of the code page, the same on
+// every platform.
 
 QString FromCp1251(std::string_view bytes);
 
