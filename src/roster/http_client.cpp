@@ -331,7 +331,7 @@ std::string HttpClient::Get(std::string_view url) {
   if (IsUnusableHost(parts.host) || (proxied && IsUnusableHost(impl_->proxyHost)))
     throw Error(SocketErrorMessage(kHostNotFoundError));
   if (!IsUsablePort(parts.port) || (proxied && !IsUsablePort(impl_->proxyPort)))
-    throw Error(SocketErrorMessage(EADDRNOTAVAIL));
+    throw Error(SocketErrorMessage(kAddressNotAvailableError));
 
   Impl::Route route{parts.host, parts.port, proxied ? impl_->proxyHost : std::string(),
                     proxied ? impl_->proxyPort : 0};

@@ -5,12 +5,30 @@
 
 namespace quellar {
 
+// Socket error numbers are the platform's: libcurl reports errno on Linux and
+// WSAGetLastError() on Windows, and the two number the same errors differently.
+enum class SocketErrorNumbers { Linux, Winsock };
+
+#ifdef _WIN32
+inline constexpr SocketErrorNumbers kPlatformSocketErrors = SocketErrorNumbers::Winsock;
+#else
+inline constexpr SocketErrorNumbers kPlatformSocketErrors = SocketErrorNumbers::Linux;
+#endif
+
 // The number a failed host name lookup reports, whatever the platform says.
 inline constexpr int kHostNotFoundError = 11001;
 
-// The client's short text for a socket error number; empty for a number it does
-// not list.
+// The platform's numbers for a connection that timed out and for an address or
+// port that cannot be used.
+inline constexpr int kTimedOutError =
+    kPlatformSocketErrors == SocketErrorNumbers::Winsock ? 10060 : 110;
+inline constexpr int kAddressNotAvailableError =
+    kPlatformSocketErrors == SocketErrorNumbers::Winsock ? 10049 : 99;
+
+// The client's short text for a socket error number of the platform (or of the
+// numbering given); empty for a number it does not list.
 std::string_view SocketErrorText(int number);
+std::string_view SocketErrorText(int number, SocketErrorNumbers numbers);
 
 // "Socket Error # <number>", a line break, and the short text.
 std::string SocketErrorMessage(int number);

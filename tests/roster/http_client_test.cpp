@@ -11,6 +11,7 @@
 #include "common/error.h"
 #include "roster/name_lookup_guard.h"
 #include "support/scripted_http_server.h"
+#include "support/socket_error_messages.h"
 
 namespace quellar {
 namespace {
@@ -565,7 +566,7 @@ TEST(HttpClientFailure, aRefusedConnectionGivesSocketError111) {
   HttpClient http;
 
   EXPECT_EQ(GetFailure(http, "http://127.0.0.1:" + std::to_string(refusing.port()) + "/xml.php"),
-            "Socket Error # 111\nConnection refused.");
+            test::kRefusedMessage);
 }
 
 TEST(HttpClientFailure, aRefusingProxyGivesSocketError111) {
@@ -573,8 +574,7 @@ TEST(HttpClientFailure, aRefusingProxyGivesSocketError111) {
   HttpClient http;
   http.SetProxy("127.0.0.1", refusing.port());
 
-  EXPECT_EQ(GetFailure(http, "http://vorlane.example/xml.php"),
-            "Socket Error # 111\nConnection refused.");
+  EXPECT_EQ(GetFailure(http, "http://vorlane.example/xml.php"), test::kRefusedMessage);
 }
 
 TEST(HttpClientFailure, aHostThatDoesNotResolveIsNotFound) {
@@ -599,8 +599,7 @@ TEST(HttpClientFailure, aResetInTheMiddleOfTheBodyGivesSocketError104) {
   server.AnswerThenReset("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\nbeginning");
   HttpClient http;
 
-  EXPECT_EQ(GetFailure(http, UrlOf(server, "/xml.php?clan=K")),
-            "Socket Error # 104\nConnection reset by peer.");
+  EXPECT_EQ(GetFailure(http, UrlOf(server, "/xml.php?clan=K")), test::kResetMessage);
 }
 
 TEST(HttpClientFailure, aPortThatIsNotAnIntegerFailsBeforeConnecting) {
@@ -620,8 +619,7 @@ TEST_P(UnusablePort, ofTheProxyCannotBeConnectedTo) {
   HttpClient http;
   http.SetProxy("127.0.0.1", GetParam().proxyPort);
 
-  EXPECT_EQ(GetFailure(http, "http://vorlane.example/xml.php"),
-            "Socket Error # 99\nCannot assign requested address.");
+  EXPECT_EQ(GetFailure(http, "http://vorlane.example/xml.php"), test::kUnusablePortMessage);
 }
 
 INSTANTIATE_TEST_SUITE_P(HttpClientFailure, UnusablePort,

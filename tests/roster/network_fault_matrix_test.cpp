@@ -26,6 +26,7 @@
 #include "roster/two_member_roster.h"
 #include "support/printers.h"
 #include "support/scripted_http_server.h"
+#include "support/socket_error_messages.h"
 
 namespace quellar {
 namespace {
@@ -164,9 +165,9 @@ FaultRow Succeeds(const char* name, Arrange arrange, std::vector<RosterRow> rows
           QString::fromUtf16(serverStatusText)};
 }
 
-const std::string kRefused = "Socket Error # 111\nConnection refused.";
+const std::string& kRefused = test::kRefusedMessage;
 const std::string kHostNotFound = "Socket Error # 11001\nHost not found.";
-const std::string kReset = "Socket Error # 104\nConnection reset by peer.";
+const std::string& kReset = test::kResetMessage;
 const std::string kClosedGracefully = "Connection Closed Gracefully.";
 
 std::vector<FaultRow> Matrix() {
@@ -182,7 +183,7 @@ std::vector<FaultRow> Matrix() {
       Fails("unresolvableProxy_failsWithHostNotFound11001AndKeepsTheTable",
             ProxyAt("proxy.invalid", 3128), kHostNotFound),
       Fails("proxyPortZero_failsWithSocketError99AndKeepsTheTable", ProxyAt("127.0.0.1", 0),
-            "Socket Error # 99\nCannot assign requested address."),
+            test::kUnusablePortMessage),
 
       Fails("proxyClosingBeforeTheStatusLine_failsClosedGracefullyAndKeepsTheTable",
             ProxyServing([](ScriptedHttpServer& s) { s.CloseWithoutAnswer(); }), kClosedGracefully),

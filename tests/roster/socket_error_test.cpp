@@ -8,7 +8,20 @@
 namespace quellar {
 namespace {
 
+// The numbers libcurl reports on this platform for the errors provoked below.
+#ifdef _WIN32
+constexpr int kRefused = 10061, kTimedOut = 10060, kReset = 10054, kUnreachable = 10051,
+              kAborted = 10053;
+#else
+constexpr int kRefused = 111, kTimedOut = 110, kReset = 104, kUnreachable = 101, kAborted = 103;
+#endif
+
+std::string Message(int number, const char* text) {
+  return "Socket Error # " + std::to_string(number) + "\n" + text;
+}
+
 struct TextCase {
+  SocketErrorNumbers numbers;
   int number;
   const char* text;
 };
@@ -16,26 +29,54 @@ struct TextCase {
 class KnownSocketError : public testing::TestWithParam<TextCase> {};
 
 TEST_P(KnownSocketError, hasItsShortText) {
-  EXPECT_EQ(SocketErrorText(GetParam().number), GetParam().text);
+  EXPECT_EQ(SocketErrorText(GetParam().number, GetParam().numbers), GetParam().text);
 }
+
+constexpr auto kLinux = SocketErrorNumbers::Linux;
+constexpr auto kWinsock = SocketErrorNumbers::Winsock;
 
 INSTANTIATE_TEST_SUITE_P(
     SocketErrorText, KnownSocketError,
-    testing::Values(TextCase{111, "Connection refused."}, TextCase{110, "Connection timed out."},
-                    TextCase{104, "Connection reset by peer."}, TextCase{11001, "Host not found."},
-                    TextCase{101, "Network is unreachable."}, TextCase{113, "No route to host."},
-                    TextCase{103, "Software caused connection abort."},
-                    TextCase{32, "Broken pipe."}, TextCase{100, "Network is down."},
-                    TextCase{99, "Cannot assign requested address."}),
-    [](const testing::TestParamInfo<TextCase>& info) { return std::to_string(info.param.number); });
+    testing::Values(TextCase{kLinux, 111, "Connection refused."},
+                    TextCase{kLinux, 110, "Connection timed out."},
+                    TextCase{kLinux, 104, "Connection reset by peer."},
+                    TextCase{kLinux, 11001, "Host not found."},
+                    TextCase{kLinux, 101, "Network is unreachable."},
+                    TextCase{kLinux, 113, "No route to host."},
+                    TextCase{kLinux, 103, "Software caused connection abort."},
+                    TextCase{kLinux, 32, "Broken pipe."}, TextCase{kLinux, 100, "Network is down."},
+                    TextCase{kLinux, 99, "Cannot assign requested address."},
+                    TextCase{kWinsock, 10061, "Connection refused."},
+                    TextCase{kWinsock, 10060, "Connection timed out."},
+                    TextCase{kWinsock, 10054, "Connection reset by peer."},
+                    TextCase{kWinsock, 11001, "Host not found."},
+                    TextCase{kWinsock, 10051, "Network is unreachable."},
+                    TextCase{kWinsock, 10065, "No route to host."},
+                    TextCase{kWinsock, 10053, "Software caused connection abort."},
+                    TextCase{kWinsock, 10058, "Cannot send after socket shutdown."},
+                    TextCase{kWinsock, 10050, "Network is down."},
+                    TextCase{kWinsock, 10049, "Cannot assign requested address."},
+                    // Each platform's numbers mean nothing to the other's table.
+                    TextCase{kWinsock, 111, ""}, TextCase{kWinsock, 32, ""},
+                    TextCase{kLinux, 10061, ""}),
+    [](const testing::TestParamInfo<TextCase>& info) {
+      return std::string(info.param.numbers == kLinux ? "linux" : "winsock") +
+             std::to_string(info.param.number);
+    });
 
 TEST(SocketErrorText, isEmptyForANumberNotListed) {
   EXPECT_EQ(SocketErrorText(4242), "");
   EXPECT_EQ(SocketErrorText(0), "");
 }
 
+TEST(SocketErrorText, usesThePlatformsNumbers) {
+  EXPECT_EQ(SocketErrorText(kRefused), "Connection refused.");
+  EXPECT_EQ(SocketErrorText(kTimedOutError), "Connection timed out.");
+  EXPECT_EQ(SocketErrorText(kAddressNotAvailableError), "Cannot assign requested address.");
+}
+
 TEST(SocketErrorMessage, putsTheNumberALineBreakAndTheText) {
-  EXPECT_EQ(SocketErrorMessage(111), "Socket Error # 111\nConnection refused.");
+  EXPECT_EQ(SocketErrorMessage(kRefused), Message(kRefused, "Connection refused."));
   EXPECT_EQ(SocketErrorMessage(11001), "Socket Error # 11001\nHost not found.");
 }
 
@@ -47,7 +88,7 @@ struct FailureCase {
   const char* name;
   int curlCode;
   long osErrno;
-  const char* message;
+  std::string message;
 };
 
 class CurlFailure : public testing::TestWithParam<FailureCase> {};
@@ -64,23 +105,23 @@ INSTANTIATE_TEST_SUITE_P(
                     "Socket Error # 11001\nHost not found."},
         FailureCase{"proxyNotResolved", CURLE_COULDNT_RESOLVE_PROXY, 0,
                     "Socket Error # 11001\nHost not found."},
-        FailureCase{"refused", CURLE_COULDNT_CONNECT, 111,
-                    "Socket Error # 111\nConnection refused."},
-        FailureCase{"connectTimedOut", CURLE_COULDNT_CONNECT, 110,
-                    "Socket Error # 110\nConnection timed out."},
-        FailureCase{"unreachable", CURLE_COULDNT_CONNECT, 101,
-                    "Socket Error # 101\nNetwork is unreachable."},
+        FailureCase{"refused", CURLE_COULDNT_CONNECT, kRefused,
+                    Message(kRefused, "Connection refused.")},
+        FailureCase{"connectTimedOut", CURLE_COULDNT_CONNECT, kTimedOut,
+                    Message(kTimedOut, "Connection timed out.")},
+        FailureCase{"unreachable", CURLE_COULDNT_CONNECT, kUnreachable,
+                    Message(kUnreachable, "Network is unreachable.")},
         FailureCase{"libcurlTimedOut", CURLE_OPERATION_TIMEDOUT, 0,
-                    "Socket Error # 110\nConnection timed out."},
-        FailureCase{"resetWhileReading", CURLE_RECV_ERROR, 104,
-                    "Socket Error # 104\nConnection reset by peer."},
-        FailureCase{"brokenPipeWhileSending", CURLE_SEND_ERROR, 32,
-                    "Socket Error # 32\nBroken pipe."},
+                    Message(kTimedOut, "Connection timed out.")},
+        FailureCase{"resetWhileReading", CURLE_RECV_ERROR, kReset,
+                    Message(kReset, "Connection reset by peer.")},
+        FailureCase{"abortedWhileSending", CURLE_SEND_ERROR, kAborted,
+                    Message(kAborted, "Software caused connection abort.")},
         FailureCase{"unlistedNumber", CURLE_RECV_ERROR, 4242, "Socket Error # 4242\n"},
         FailureCase{"nothingAnswered", CURLE_GOT_NOTHING, 0, "Connection Closed Gracefully."},
         FailureCase{"closedWhileReading", CURLE_RECV_ERROR, 0, "Connection Closed Gracefully."},
-        FailureCase{"otherWithSocketError", CURLE_WEIRD_SERVER_REPLY, 104,
-                    "Socket Error # 104\nConnection reset by peer."},
+        FailureCase{"otherWithSocketError", CURLE_WEIRD_SERVER_REPLY, kReset,
+                    Message(kReset, "Connection reset by peer.")},
         FailureCase{"otherWithoutSocketError", CURLE_WEIRD_SERVER_REPLY, 0, "libcurl's own words"}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 

@@ -17,6 +17,7 @@
 #include "main_window_harness.h"
 #include "roster/roster_model.h"
 #include "support/printers.h"
+#include "support/socket_error_messages.h"
 #include "ui/spin_edit.h"
 #include "ui/status_panels.h"
 
@@ -146,7 +147,7 @@ TEST(MainWindowFetch, aRefusedConnectionShowsTheSocketErrorUnchanged) {
   harness.WriteSettings(test::ProxySection(refusing.port()));
   harness.main().FormCreate();
   Fetch(harness.main(), QStringLiteral("Brannock"));
-  EXPECT_EQ(harness.errors.texts, QStringList{"Socket Error # 111\nConnection refused."});
+  EXPECT_EQ(harness.errors.texts, QStringList{QString::fromStdString(test::kRefusedMessage)});
 }
 
 TEST(MainWindowFetch, anErrorInOneHandlerLeavesTheWindowWorkingForTheNextAction) {
