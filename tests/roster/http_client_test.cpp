@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <QByteArray>
+
 #include "common/error.h"
 #include "roster/name_lookup_guard.h"
 #include "support/scripted_http_server.h"
@@ -147,13 +149,13 @@ class ScopedEnvironment {
       hadValue_ = true;
       oldValue_ = old;
     }
-    ::setenv(name, value.c_str(), 1);
+    qputenv(name, QByteArray::fromStdString(value));
   }
   ~ScopedEnvironment() {
     if (hadValue_)
-      ::setenv(name_, oldValue_.c_str(), 1);
+      qputenv(name_, QByteArray::fromStdString(oldValue_));
     else
-      ::unsetenv(name_);
+      qunsetenv(name_);
   }
   ScopedEnvironment(const ScopedEnvironment&) = delete;
   ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;

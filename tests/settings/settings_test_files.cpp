@@ -1,10 +1,13 @@
 #include "settings/settings_test_files.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#endif
 
 #include <fstream>
 #include <iterator>
@@ -38,6 +41,24 @@ std::filesystem::path ExecutableDir::SettingsFile() const {
   return SettingsFilePath(Path());
 }
 
+#ifdef _WIN32
+
+// The read-only attribute, which binds administrators too.
+UnwritableFile::UnwritableFile(const std::filesystem::path& file) : file_(file) {
+  std::error_code error;
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read, error);
+  made_ = !error;
+}
+
+// Cleared again, or the temporary directory could not be removed.
+UnwritableFile::~UnwritableFile() {
+  std::error_code error;
+  if (made_)
+    std::filesystem::permissions(file_, std::filesystem::perms::owner_all, error);
+}
+
+#else
+
 UnwritableFile::UnwritableFile(const std::filesystem::path& file) {
   if (::geteuid() != 0) {
     std::filesystem::permissions(file, std::filesystem::perms::owner_read);
@@ -58,5 +79,7 @@ UnwritableFile::~UnwritableFile() {
     ::ioctl(fd_, FS_IOC_SETFLAGS, &flags_);
   ::close(fd_);
 }
+
+#endif
 
 }  // namespace quellar::test

@@ -1,5 +1,9 @@
 #include "support/scripted_http_server.h"
 
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -7,6 +11,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -20,35 +25,111 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The few calls that Winsock names or types differently.
+#ifdef _WIN32
+constexpr NativeSocket kNoSocket = INVALID_SOCKET;
+constexpr int kNoSignal = 0;
+constexpr int kShutBoth = SD_BOTH;
+int LastSocketError() {
+  return ::WSAGetLastError();
+}
+void CloseSocket(NativeSocket fd) {
+  ::closesocket(fd);
+}
+int Poll(std::vector<pollfd>& watched, int timeout) {
+  return ::WSAPoll(watched.data(), static_cast<ULONG>(watched.size()), timeout);
+}
+NativeSocket NewSocket(int type) {
+  // Winsock wants starting once per process; libcurl may not have done it yet.
+  static const bool started = [] {
+    WSADATA data;
+    return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }();
+  return started ? ::WSASocketW(AF_INET, type, 0, nullptr, 0, WSA_FLAG_NO_HANDLE_INHERIT)
+                 : kNoSocket;
+}
+#else
+constexpr NativeSocket kNoSocket = -1;
+constexpr int kNoSignal = MSG_NOSIGNAL;
+constexpr int kShutBoth = SHUT_RDWR;
+int LastSocketError() {
+  return errno;
+}
+void CloseSocket(NativeSocket fd) {
+  ::close(fd);
+}
+int Poll(std::vector<pollfd>& watched, int timeout) {
+  return ::poll(watched.data(), watched.size(), timeout);
+}
+NativeSocket NewSocket(int type) {
+  return ::socket(AF_INET, type | SOCK_CLOEXEC, 0);
+}
+#endif
+
 [[noreturn]] void Fail(const char* what) {
-  throw std::runtime_error(std::string(what) + " failed, errno " + std::to_string(errno));
+  throw std::runtime_error(std::string(what) + " failed, error " +
+                           std::to_string(LastSocketError()));
 }
 
-int BoundLoopbackSocket(std::uint16_t& port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0)
+NativeSocket BoundLoopbackSocket(std::uint16_t& port, int type = SOCK_STREAM) {
+  const NativeSocket fd = NewSocket(type);
+  if (fd == kNoSocket)
     Fail("socket");
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = 0;
   if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    ::close(fd);
+    CloseSocket(fd);
     Fail("bind");
   }
   socklen_t length = sizeof address;
   if (::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    ::close(fd);
+    CloseSocket(fd);
     Fail("getsockname");
   }
   port = ntohs(address.sin_port);
   return fd;
 }
 
+// Something poll() watches that another thread can make readable: a pipe, or on
+// Windows, where only sockets can be polled, a datagram socket that sends to
+// itself.
+void OpenWake(NativeSocket (&wake)[2]) {
+#ifdef _WIN32
+  std::uint16_t port = 0;
+  wake[0] = wake[1] = BoundLoopbackSocket(port, SOCK_DGRAM);
+  sockaddr_in self{};
+  self.sin_family = AF_INET;
+  self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  self.sin_port = htons(port);
+  if (::connect(wake[0], reinterpret_cast<sockaddr*>(&self), sizeof self) != 0)
+    Fail("connect");
+#else
+  if (::pipe2(wake, O_CLOEXEC) != 0)
+    Fail("pipe2");
+#endif
+}
+
+void Wake(NativeSocket (&wake)[2]) {
+  const char byte = 1;
+#ifdef _WIN32
+  ::send(wake[1], &byte, 1, 0);
+#else
+  [[maybe_unused]] const ssize_t written = ::write(wake[1], &byte, 1);
+#endif
+}
+
+void CloseWake(NativeSocket (&wake)[2]) {
+  CloseSocket(wake[0]);
+  if (wake[1] != wake[0])
+    CloseSocket(wake[1]);
+}
+
 // Sends everything it can; a client that has gone away simply stops it.
-bool SendAll(int fd, std::string_view bytes) {
+bool SendAll(NativeSocket fd, std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    const auto sent = ::send(fd, bytes.data(), static_cast<int>(bytes.size()), kNoSignal);
     if (sent < 0 && errno == EINTR)
       continue;
     if (sent <= 0)
@@ -61,7 +142,7 @@ bool SendAll(int fd, std::string_view bytes) {
 }  // namespace
 
 struct ScriptedHttpServer::Connection {
-  int fd = -1;
+  NativeSocket fd = kNoSocket;
   int index = 0;
   std::string pending;
   bool trickling = false;
@@ -75,12 +156,14 @@ struct ScriptedHttpServer::Connection {
 ScriptedHttpServer::ScriptedHttpServer() {
   listenFd_ = BoundLoopbackSocket(port_);
   if (::listen(listenFd_, 16) != 0) {
-    ::close(listenFd_);
+    CloseSocket(listenFd_);
     Fail("listen");
   }
-  if (::pipe2(wakeFds_, O_CLOEXEC) != 0) {
-    ::close(listenFd_);
-    Fail("pipe2");
+  try {
+    OpenWake(wakeFds_);
+  } catch (...) {
+    CloseSocket(listenFd_);
+    throw;
   }
   thread_ = std::thread([this] { Run(); });
 }
@@ -90,12 +173,10 @@ ScriptedHttpServer::~ScriptedHttpServer() {
     std::lock_guard lock(mutex_);
     stop_ = true;
   }
-  const char wake = 1;
-  [[maybe_unused]] const ssize_t written = ::write(wakeFds_[1], &wake, 1);
+  Wake(wakeFds_);
   thread_.join();
-  ::close(listenFd_);
-  ::close(wakeFds_[0]);
-  ::close(wakeFds_[1]);
+  CloseSocket(listenFd_);
+  CloseWake(wakeFds_);
 }
 
 std::string ScriptedHttpServer::hostAndPort() const {
@@ -183,22 +264,23 @@ void ScriptedHttpServer::OnRequest(Connection& connection, std::string request) 
     connection.trickling = false;
     connection.drip.clear();
     connection.pending.clear();
-    ::shutdown(connection.fd, SHUT_RDWR);
+    ::shutdown(connection.fd, kShutBoth);
     return;
   }
   if (step.ending == Ending::Drip) {
     // Each piece goes out as soon as it is sent, not held back to join the next.
     const int noDelay = 1;
-    ::setsockopt(connection.fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
+    ::setsockopt(connection.fd, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
+                 sizeof noDelay);
   }
   const bool sent = SendAll(connection.fd, step.bytes);
   switch (step.ending) {
     case Ending::KeepOpen:
       if (!sent)
-        ::shutdown(connection.fd, SHUT_RDWR);
+        ::shutdown(connection.fd, kShutBoth);
       break;
     case Ending::Close:
-      ::shutdown(connection.fd, SHUT_RDWR);
+      ::shutdown(connection.fd, kShutBoth);
       break;
     case Ending::Reset:
       connection.reset = true;
@@ -226,10 +308,11 @@ void ScriptedHttpServer::Run() {
     if (connection.reset) {
       // A zero linger time makes close() send RST instead of FIN.
       linger abort{1, 0};
-      ::setsockopt(connection.fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+      ::setsockopt(connection.fd, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
+                   sizeof abort);
     }
-    ::close(connection.fd);
-    connection.fd = -1;
+    CloseSocket(connection.fd);
+    connection.fd = kNoSocket;
     std::lock_guard lock(mutex_);
     --openConnections_;
     changed_.notify_all();
@@ -250,14 +333,18 @@ void ScriptedHttpServer::Run() {
         timeout = timeout < 0 ? ms : std::min(timeout, ms);
       }
     }
-    if (::poll(watched.data(), watched.size(), timeout) < 0 && errno != EINTR)
+    if (Poll(watched, timeout) < 0 && errno != EINTR)
       break;
     if (watched[0].revents != 0)
       break;
 
     if ((watched[1].revents & POLLIN) != 0) {
-      const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-      if (fd >= 0) {
+#ifdef _WIN32
+      const NativeSocket fd = ::accept(listenFd_, nullptr, nullptr);
+#else
+      const NativeSocket fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+#endif
+      if (fd != kNoSocket) {
         std::lock_guard lock(mutex_);
         connections.push_back({});
         connections.back().fd = fd;
@@ -272,10 +359,10 @@ void ScriptedHttpServer::Run() {
       const short events =
           slot < watched.size() && watched[slot].fd == connection.fd ? watched[slot].revents : 0;
       ++slot;
-      if (connection.fd < 0 || events == 0)
+      if (connection.fd == kNoSocket || events == 0)
         continue;
       char buffer[4096];
-      const ssize_t got = ::recv(connection.fd, buffer, sizeof buffer, 0);
+      const auto got = ::recv(connection.fd, buffer, sizeof buffer, 0);
       if (got <= 0) {
         closeConnection(connection);
         continue;
@@ -298,7 +385,7 @@ void ScriptedHttpServer::Run() {
 
     const auto later = Clock::now();
     for (Connection& connection : connections) {
-      if (connection.fd < 0 || !connection.trickling || later < connection.nextPiece)
+      if (connection.fd == kNoSocket || !connection.trickling || later < connection.nextPiece)
         continue;
       const bool dripping = !connection.drip.empty();
       if (!SendAll(connection.fd, dripping ? connection.drip.front() : connection.piece)) {
@@ -311,11 +398,11 @@ void ScriptedHttpServer::Run() {
       }
       connection.nextPiece = later + connection.interval;
     }
-    connections.remove_if([](const Connection& connection) { return connection.fd < 0; });
+    connections.remove_if([](const Connection& connection) { return connection.fd == kNoSocket; });
   }
 
   for (Connection& connection : connections)
-    if (connection.fd >= 0)
+    if (connection.fd != kNoSocket)
       closeConnection(connection);
 }
 
@@ -324,7 +411,7 @@ RefusingPort::RefusingPort() {
 }
 
 RefusingPort::~RefusingPort() {
-  ::close(fd_);
+  CloseSocket(fd_);
 }
 
 }  // namespace quellar::test

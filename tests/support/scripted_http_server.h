@@ -11,6 +11,12 @@
 
 namespace quellar::test {
 
+#ifdef _WIN32
+using NativeSocket = std::uintptr_t;  // Winsock's SOCKET
+#else
+using NativeSocket = int;
+#endif
+
 // A loopback HTTP server that plays a script, one step per request it receives,
 // and records the exact bytes that arrive. It runs on its own thread, since the
 // client under test blocks the calling one. It can stand in for a proxy too: it
@@ -62,8 +68,8 @@ class ScriptedHttpServer {
   void Run();
   void OnRequest(Connection& connection, std::string request);
 
-  int listenFd_ = -1;
-  int wakeFds_[2] = {-1, -1};
+  NativeSocket listenFd_ = NativeSocket(-1);
+  NativeSocket wakeFds_[2] = {NativeSocket(-1), NativeSocket(-1)};
   std::uint16_t port_ = 0;
 
   mutable std::mutex mutex_;
@@ -90,7 +96,7 @@ class RefusingPort {
   std::uint16_t port() const { return port_; }
 
  private:
-  int fd_ = -1;
+  NativeSocket fd_ = NativeSocket(-1);
   std::uint16_t port_ = 0;
 };
 
