@@ -63,7 +63,9 @@ QLabel* MakeLabel(const char* name, const QString& caption, QPoint at, QWidget* 
 
 std::filesystem::path ExecutableDirectory() {
 #ifdef _WIN32
-  return std::filesystem::path(QCoreApplication::applicationDirPath().toStdWString());
+  // Qt names it with forward slashes; messages name options.ini the Windows way.
+  return std::filesystem::path(QCoreApplication::applicationDirPath().toStdWString())
+      .make_preferred();
 #else
   return std::filesystem::path(
       QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
