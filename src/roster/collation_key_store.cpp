@@ -12,6 +12,8 @@
 
 #if QUELLAR_ICU_SORT_KEYS
 #include <unicode/ucol.h>
+#elif defined(_WIN32)
+#include <windows.h>
 #else
 #include <QCollator>
 #include <QCollatorSortKey>
@@ -19,9 +21,11 @@
 
 namespace quellar {
 
-#if QUELLAR_ICU_SORT_KEYS
+#if QUELLAR_ICU_SORT_KEYS || defined(_WIN32)
 
 namespace {
+
+#if QUELLAR_ICU_SORT_KEYS
 
 // Opens the collator QCollator uses for the locale (by its BCP 47 name) with the
 // same attributes; nullptr for the C locale, which compares UTF-8, and for a
@@ -44,6 +48,37 @@ UCollator* OpenCollator(const QLocale& locale) {
   return collator;
 }
 
+#else
+
+// The sort key of text as QCollator makes it on Windows: LCMapString for the
+// locale with no flags (case-sensitive, punctuation weighed, not numeric). Not
+// through QCollatorSortKey, which in Qt 6.4 keeps the key's bytes in a QString
+// twice as long as the key, the rest left uninitialised, and compares them as
+// UTF-16 units: equal texts then compare unequal and the order is not the
+// collation's. Appends nothing for a locale Windows does not know.
+void AppendWindowsSortKey(const std::wstring& locale, const QString& text, std::string& bytes) {
+  if (text.isEmpty())
+    return;
+  const auto* units = reinterpret_cast<const wchar_t*>(text.utf16());
+  const int length = static_cast<int>(std::min<qsizetype>(text.size(), INT_MAX));
+  const int size =
+      LCMapStringEx(locale.c_str(), LCMAP_SORTKEY, units, length, nullptr, 0, nullptr, nullptr, 0);
+  if (size <= 0)
+    return;
+  const std::size_t start = bytes.size();
+  bytes.resize(start + static_cast<std::size_t>(size));
+  const int written =
+      LCMapStringEx(locale.c_str(), LCMAP_SORTKEY, units, length,
+                    reinterpret_cast<wchar_t*>(bytes.data() + start), size, nullptr, nullptr, 0);
+  // The key ends with a NUL of its own, which the byte order does not need.
+  std::size_t kept = written > 0 ? static_cast<std::size_t>(written) : 0;
+  while (kept > 0 && bytes[start + kept - 1] == '\0')
+    --kept;
+  bytes.resize(start + kept);
+}
+
+#endif
+
 // Byte order, a shorter key first when it begins the longer one: the order of
 // C strings, as ICU's keys end with their only NUL.
 int CompareBytes(std::string_view a, std::string_view b) {
@@ -57,16 +92,25 @@ int CompareBytes(std::string_view a, std::string_view b) {
 
 struct CollationKeyStore::Impl {
   bool cLocale;
+#if QUELLAR_ICU_SORT_KEYS
   UCollator* collator;
+#else
+  std::wstring localeName;
+#endif
   std::string bytes;              // every key, one after another
   std::vector<std::size_t> ends;  // where each key ends in bytes
 
+#if QUELLAR_ICU_SORT_KEYS
   explicit Impl(const QLocale& locale)
       : cLocale(locale.language() == QLocale::C), collator(OpenCollator(locale)) {}
   ~Impl() {
     if (collator != nullptr)
       ucol_close(collator);
   }
+#else
+  explicit Impl(const QLocale& locale)
+      : cLocale(locale.language() == QLocale::C), localeName(locale.bcp47Name().toStdWString()) {}
+#endif
 
   std::string_view Key(std::size_t i) const {
     const std::size_t begin = i == 0 ? 0 : ends[i - 1];
@@ -75,9 +119,21 @@ struct CollationKeyStore::Impl {
 
   void Append(const QString& text) {
     if (cLocale) {
+#if QUELLAR_ICU_SORT_KEYS
       // QCollatorSortKeys compare as C strings, so a key ends at its first NUL.
       const QByteArray utf8 = text.toUtf8();
       bytes.append(utf8.constData(), std::strlen(utf8.constData()));
+#else
+      // Qt on Windows compares the UTF-16 units; high byte first keeps their order.
+      for (QChar c : text) {
+        bytes.push_back(static_cast<char>(c.unicode() >> 8));
+        bytes.push_back(static_cast<char>(c.unicode() & 0xFF));
+      }
+#endif
+#if !QUELLAR_ICU_SORT_KEYS
+    } else {
+      AppendWindowsSortKey(localeName, text, bytes);
+#else
     } else if (collator != nullptr) {
       // ICU takes the length as a 32-bit number; no nick comes near it.
       const auto length = static_cast<std::int32_t>(std::min<qsizetype>(text.size(), INT32_MAX));
@@ -96,6 +152,7 @@ struct CollationKeyStore::Impl {
             static_cast<std::int32_t>(room)));
       }
       bytes.resize(start + size);
+#endif
     }
     ends.push_back(bytes.size());
   }
@@ -127,7 +184,7 @@ std::uint64_t CollationKeyStore::Prefix(std::size_t i) const {
   return prefix;
 }
 
-#else  // QCollator's keys, where its collation is not ICU's
+#else  // QCollator's keys, where its collation is neither ICU's nor Windows'.
 
 struct CollationKeyStore::Impl {
   QCollator collator;

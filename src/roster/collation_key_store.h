@@ -12,10 +12,10 @@ namespace quellar {
 // when it is case-sensitive, not numeric and weighs punctuation, and ordered as
 // QCollatorSortKey::compare orders them.
 //
-// Where the collation comes from ICU, the keys are its sort key bytes, one after
-// another in a single block: a QCollatorSortKey each would cost two allocations
-// and about a hundred bytes more per text, and comparing them would chase two
-// pointers per key. Elsewhere the store holds QCollatorSortKeys.
+// Where the collation comes from ICU or Windows, the keys are its sort key bytes,
+// one after another in a single block: a QCollatorSortKey each would cost two
+// allocations and about a hundred bytes more per text, and comparing them would
+// chase two pointers per key. Elsewhere the store holds QCollatorSortKeys.
 class CollationKeyStore {
  public:
   explicit CollationKeyStore(const QLocale& locale);

@@ -83,7 +83,13 @@ TEST_P(CollationKeyStoreLocale, ordersEveryPairAsQCollatorsKeysDo) {
 
   for (std::size_t a = 0; a < Texts().size(); ++a) {
     for (std::size_t b = 0; b < Texts().size(); ++b) {
-      EXPECT_EQ(Sign(store.Compare(a, b)), Sign(expected[a].compare(expected[b])))
+#ifdef _WIN32
+      // Qt's own keys are unusable on Windows (see collation_key_store.cpp).
+      const int want = Sign(collator.compare(Texts()[a], Texts()[b]));
+#else
+      const int want = Sign(expected[a].compare(expected[b]));
+#endif
+      EXPECT_EQ(Sign(store.Compare(a, b)), want)
           << Texts()[a].toStdString() << " / " << Texts()[b].toStdString();
     }
   }
