@@ -600,6 +600,8 @@ TEST(HttpClientFailure, aResetInTheMiddleOfTheBodyGivesSocketError104) {
   ScriptedHttpServer server;
   server.AnswerThenReset("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\nbeginning");
   HttpClient http;
+  if (test::ResetArrivesAsClose())
+    GTEST_SKIP() << "this system closes the server's socket gracefully instead of resetting it";
 
   EXPECT_EQ(GetFailure(http, UrlOf(server, "/xml.php?clan=K")), test::kResetMessage);
 }

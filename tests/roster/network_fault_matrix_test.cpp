@@ -28,6 +28,8 @@
 #include "support/scripted_http_server.h"
 #include "support/socket_error_messages.h"
 
+#include <string_view>
+
 namespace quellar {
 namespace {
 
@@ -293,6 +295,8 @@ class NetworkFaultMatrix : public testing::TestWithParam<FaultRow> {};
 
 TEST_P(NetworkFaultMatrix, endsAsItsRowSays) {
   const FaultRow& row = GetParam();
+  if (std::string_view(row.name).starts_with("reset") && test::ResetArrivesAsClose())
+    GTEST_SKIP() << "this system closes the server's socket gracefully instead of resetting it";
   Stage stage;
   const Route route = row.arrange(stage);
   RosterModel table(kRussian);

@@ -83,25 +83,48 @@ TEST(NickOrder, equalNicksKeepArrivalOrder) {
 // Cyrillic before Latin in Russian, lower case before upper case, Yo after Ye;
 // hyphens and apostrophes only break ties between otherwise equal nicks, so
 // "-x" sorts beside "x" rather than first.
+#ifdef _WIN32
+// Windows' word sort orders scripts alike in every locale, Latin first, and puts
+// a word without hyphens or apostrophes before the same word with them.
+const QStringList kWindowsWordSort = {"",    "abc", "ABC", "coop", "co'op", "co-op", "Coop",
+                                      "cop", "x",   "-x",  "абв",  "ежик",  "Ежик",  "Ёжик"};
+#endif
+
 TEST(NickOrder, followsRussianCollationAsAWordSort) {
+#ifdef _WIN32
+  const QStringList& expected = kWindowsWordSort;
+#else
   const QStringList expected = {"",      "абв",   "ежик", "Ежик", "Ёжик", "abc", "ABC",
                                 "co-op", "co'op", "coop", "Coop", "cop",  "-x",  "x"};
+#endif
   EXPECT_EQ(Ordered(BackwardsAfterFirst(expected), kRussian), expected);
 }
 
 TEST(NickOrder, followsAmericanCollationAsAWordSort) {
+#ifdef _WIN32
+  const QStringList& expected = kWindowsWordSort;
+#else
   const QStringList expected = {"",    "abc", "ABC", "co-op", "co'op", "coop", "Coop",
                                 "cop", "-x",  "x",   "абв",   "ежик",  "Ежик", "Ёжик"};
+#endif
   EXPECT_EQ(Ordered(BackwardsAfterFirst(expected), kAmerican), expected);
 }
 
 TEST(NickOrder, hyphenAndApostropheWeighLessThanLetters) {
   // Plain collation would put "a-z" and "a'z" before "ab".
+#ifdef _WIN32
+  EXPECT_EQ(Ordered({"az", "a'z", "a-z", "ab"}, kRussian), (QStringList{"ab", "az", "a'z", "a-z"}));
+#else
   EXPECT_EQ(Ordered({"az", "a'z", "a-z", "ab"}, kRussian), (QStringList{"ab", "a-z", "a'z", "az"}));
+#endif
 }
 
 TEST(NickOrder, otherPunctuationStillWeighsFully) {
+#ifdef _WIN32
+  EXPECT_EQ(Ordered({"ab", "a.z", "a_z"}, kRussian), (QStringList{"a.z", "a_z", "ab"}));
+#else
   EXPECT_EQ(Ordered({"ab", "a.z", "a_z"}, kRussian), (QStringList{"a_z", "a.z", "ab"}));
+#endif
 }
 
 TEST(NickOrder, nickOfOnlyHyphensSortsRightAfterEmptyNicks) {

@@ -2,6 +2,10 @@
 
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace quellar::test {
 
 // The socket errors the tests provoke, numbered as libcurl reports them here:
@@ -17,5 +21,16 @@ inline const std::string kResetMessage = "Socket Error # 104\nConnection reset b
 inline const std::string kUnusablePortMessage =
     "Socket Error # 99\nCannot assign requested address.";
 #endif
+
+// Whether a test server's abortive close reaches the client as a plain close:
+// Wine closes a socket gracefully whatever its linger time, so there a test
+// cannot provoke a connection reset. Windows itself resets.
+inline bool ResetArrivesAsClose() {
+#ifdef _WIN32
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+#else
+  return false;
+#endif
+}
 
 }  // namespace quellar::test
