@@ -77,7 +77,10 @@ TEST(ReplaceFileAtomically, replacesTheTargetOfASymbolicLink) {
   const ExecutableDir dir;
   fs::create_directory(dir.Path() / "real");
   WriteBytes(dir.Path() / "real" / "f.ini", "old");
-  fs::create_symlink(fs::path("real") / "f.ini", dir.Path() / "f.ini");
+  std::error_code error;
+  fs::create_symlink(fs::path("real") / "f.ini", dir.Path() / "f.ini", error);
+  if (error)  // Wine, or Windows without the privilege to make links
+    GTEST_SKIP() << "this system cannot make a symbolic link: " << error.message();
   ASSERT_TRUE(ReplaceFileAtomically(dir.Path() / "f.ini", "new"));
   EXPECT_TRUE(fs::is_symlink(dir.Path() / "f.ini"));
   EXPECT_EQ(ReadBytes(dir.Path() / "real" / "f.ini"), "new");
