@@ -185,14 +185,22 @@ TEST(SaveSettings, aFileThatCannotBeWrittenIsNotReplaced) {
 
 TEST(SaveSettings, theFailureNamesACyrillicPathInWindows1251) {
   const ExecutableDir dir;
+#ifdef _WIN32
+  // Windows names files in UTF-16 and joins them with backslashes.
+  const fs::path file =
+      SettingsFilePath(dir.Path() / L"\u041D\u0430\u0441\u0442\u0440\u043E\u0439\u043A\u0438");
+  const std::string separator = "\\";
+#else
   // "Настройки" in UTF-8, the file system's encoding.
   const fs::path file = SettingsFilePath(dir.Path() /
                                          "\xD0\x9D\xD0\xB0\xD1\x81\xD1\x82\xD1\x80\xD0\xBE\xD0\xB9"
                                          "\xD0\xBA\xD0\xB8");
+  const std::string separator = "/";
+#endif
   DialogSettings fields;
-  EXPECT_EQ(ErrorOf(file, ClanLists{}, fields), "Unable to write to " + dir.Path().string() +
-                                                    "/\xCD\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8" +
-                                                    "/options.ini");
+  EXPECT_EQ(ErrorOf(file, ClanLists{}, fields),
+            "Unable to write to " + dir.Path().string() + separator +
+                "\xCD\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8" + separator + "options.ini");
 }
 
 TEST(SaveSettings, namesAreWrittenAsTypedAndReadBackTrimmedAndUnquoted) {
