@@ -14,10 +14,16 @@ function(quellar_add_test module)
   else()
     target_link_libraries(${target} PRIVATE quellar_core_test_main)
   endif()
+  # Under Wine every process a test starts costs about a second.
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    set(timeout 180)
+  else()
+    set(timeout 60)
+  endif()
   gtest_discover_tests(${target}
       DISCOVERY_MODE PRE_TEST
       DISCOVERY_TIMEOUT 60
       PROPERTIES
-        TIMEOUT 60
+        TIMEOUT ${timeout}
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
