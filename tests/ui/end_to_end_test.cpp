@@ -80,9 +80,15 @@ TEST(EndToEnd, fetchesASampleClanFromTheStandInThroughTheProxy) {
   QTest::mouseClick(main.Button1, Qt::LeftButton);
 
   EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join('\n').toStdString();
-  // The list control's nick order: Cyrillic ahead of Latin, case ignored.
+  // The list control's nick order, case ignored: Cyrillic ahead of Latin as ICU
+  // collates "ru", Latin first on Windows.
+#ifdef _WIN32
+  EXPECT_EQ(Nicks(main.roster()).join(QLatin1Char(',')).toStdString(),
+            "aLeX,Dark-Knight,Snegir,Ёжик,Мистер-Икс,Тень-Ворона,Хранитель");
+#else
   EXPECT_EQ(Nicks(main.roster()).join(QLatin1Char(',')).toStdString(),
             "Ёжик,Мистер-Икс,Тень-Ворона,Хранитель,aLeX,Dark-Knight,Snegir");
+#endif
   EXPECT_EQ(main.StatusBar1->panelText(1), QStringLiteral(u"Онлайн клана: 7"));
   EXPECT_EQ(main.StatusBar1->panelText(2), QStringLiteral(u"Онлайн сервера: 1342"));
 }
