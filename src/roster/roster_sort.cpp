@@ -57,6 +57,10 @@ std::vector<std::size_t> SortedOrder(const std::vector<RosterRow>& rows, RosterC
 void SortRoster(RosterModel& table, int& sortDirection, RosterColumn column,
                 const LocaleContext& locale) {
   sortDirection = -sortDirection;
+  // A single row is never compared with another, so its texts are never
+  // converted: it sorts like an empty table, whatever they hold.
+  if (table.rows().size() < 2)
+    return;
   table.Reorder(SortedOrder(table.rows(), column, locale, sortDirection));
 }
 

@@ -141,6 +141,19 @@ TEST_F(SortRosterTest, emptyTableSortsWithoutError) {
   EXPECT_TRUE(model.rows().empty());
 }
 
+// One row is never compared, so texts that would not convert never stop it.
+TEST_F(SortRosterTest, oneRowSortsWithoutErrorByEveryColumn) {
+  Fill({{"A", "abc", "xx", "p"}});
+  const std::vector<RosterRow> before = model.rows();
+  for (RosterColumn column : {RosterColumn::Nick, RosterColumn::PlayTime,
+                              RosterColumn::Registration, RosterColumn::Profession})
+    EXPECT_EQ(SortError(column), "no error");
+  EXPECT_EQ(sortDirection, +1);  // flipped four times
+  EXPECT_EQ(SortError(RosterColumn::PlayTime), "no error");
+  EXPECT_EQ(sortDirection, -1);
+  EXPECT_EQ(model.rows(), before);
+}
+
 TEST_F(SortRosterTest, tableNeverFilledSortsWithoutError) {
   EXPECT_EQ(SortError(RosterColumn::Nick), "no error");
   EXPECT_EQ(sortDirection, -1);
