@@ -39,8 +39,12 @@ std::filesystem::path ExecutableDir::SettingsFile() const {
 }
 
 UnwritableFile::UnwritableFile(const std::filesystem::path& file) {
+  namespace fs = std::filesystem;
   if (::geteuid() != 0) {
-    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    file_ = file;
+    perms_ = fs::status(file).permissions();
+    fs::permissions(file, fs::is_directory(file) ? fs::perms::owner_read | fs::perms::owner_exec
+                                                 : fs::perms::owner_read);
     made_ = true;
     return;
   }
@@ -52,6 +56,8 @@ UnwritableFile::UnwritableFile(const std::filesystem::path& file) {
 }
 
 UnwritableFile::~UnwritableFile() {
+  if (!file_.empty())
+    std::filesystem::permissions(file_, perms_);
   if (fd_ < 0)
     return;
   if (made_)

@@ -26,7 +26,8 @@ class ExecutableDir {
 };
 
 // Makes a file impossible for this process to write while it lives: read-only
-// for an ordinary user; immutable for root, who may write any other file.
+// for an ordinary user; immutable for root, who may write any other file. A
+// directory so made takes no new file, while the files in it stay writable.
 class UnwritableFile {
  public:
   explicit UnwritableFile(const std::filesystem::path& file);
@@ -38,6 +39,8 @@ class UnwritableFile {
   bool Made() const { return made_; }
 
  private:
+  std::filesystem::path file_;
+  std::filesystem::perms perms_{};
   int fd_ = -1;
   int flags_ = 0;
   bool made_ = false;
