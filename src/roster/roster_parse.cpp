@@ -12,8 +12,9 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kSeparator = "|||";
 
-// Calls onLine with the start of each non-empty record line after the first
-// line, in order, and gives the first line; no first line, no records.
+// Calls onLine with where each non-empty record line after the first line
+// begins and ends (at its CR LF), in order, and gives the first line; no first
+// line, no records.
 template <class OnLine>
 std::string_view ForEachRecordLine(std::string_view body, OnLine onLine) {
   const std::size_t firstEnd = body.find(kLineEnd);
