@@ -72,6 +72,8 @@ class NickKeys {
 constexpr std::size_t kBucketThreshold = 1u << 12;
 constexpr std::size_t kRowsPerBucket = 256;
 constexpr std::size_t kMaxSplitters = 2048;
+// How many rows ahead a bucket's keys are asked for.
+constexpr std::size_t kKeyLookahead = 8;
 
 // Sorts rows [0, count) by keys.Less into order.
 //
@@ -155,8 +157,13 @@ void SortRows(const NickKeys& keys, std::size_t count, const QLocale& locale,
     const std::size_t begin = bucketStart[bucket];
     const std::size_t end = bucketStart[bucket + 1];
     entries.clear();
-    for (std::size_t i = begin; i < end; ++i)
+    for (std::size_t i = begin; i < end; ++i) {
+      if (i + 2 * kKeyLookahead < end)
+        rowKeys.PrefetchPlace(order[i + 2 * kKeyLookahead]);
+      if (i + kKeyLookahead < end)
+        rowKeys.PrefetchKey(order[i + kKeyLookahead]);
       entries.push_back(Entry{rowKeys.Prefix(order[i]), order[i]});
+    }
     std::sort(entries.begin(), entries.end(), entryLess);
     for (std::size_t i = begin; i < end; ++i)
       order[i] = entries[i - begin].row;
