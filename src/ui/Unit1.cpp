@@ -458,8 +458,9 @@ void TMain::CopySelectedNick() {
   const QModelIndexList selected = ListView1->selectionModel()->selectedRows();
   if (selected.isEmpty())
     return;
-  const RosterRow& row = roster_->rows().at(static_cast<std::size_t>(selected.front().row()));
-  QGuiApplication::clipboard()->setText(FromCp1251(row.nick));
+  const std::string_view nick =
+      roster_->rows().at(static_cast<std::size_t>(selected.front().row())).nick;
+  QGuiApplication::clipboard()->setText(FromCp1251(nick));
 }
 
 void TMain::ShowStatusTexts() {

@@ -295,7 +295,9 @@ TEST_P(NetworkFaultMatrix, endsAsItsRowSays) {
   Stage stage;
   const Route route = row.arrange(stage);
   RosterModel table(kRussian);
-  table.Fill(ParseRoster(kTwoMemberBody));
+  // Filled as a fetch fills it, so the rows live in that answer, which a failure
+  // must keep.
+  table.FillFromAnswer(kTwoMemberBody);
   QSignalSpy resets(&table, &RosterModel::modelAboutToBeReset);
   QSignalSpy statusChanges(&table, &RosterModel::statusTextsChanged);
   HttpClient http;
@@ -310,6 +312,7 @@ TEST_P(NetworkFaultMatrix, endsAsItsRowSays) {
   if (row.failure) {
     EXPECT_EQ(failure.value_or("<LoadRoster succeeded>"), *row.failure);
     EXPECT_EQ(table.rows(), kTwoMemberRows);
+    EXPECT_EQ(table.data(table.index(1, 3)).toString(), QStringLiteral(u"Клан"));
     EXPECT_EQ(table.clanStatusText(), QStringLiteral(u"Онлайн клана: 2"));
     EXPECT_EQ(table.serverStatusText(), QStringLiteral(u"Онлайн сервера: 4321"));
     EXPECT_EQ(resets.count(), 0);

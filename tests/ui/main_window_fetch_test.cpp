@@ -32,8 +32,8 @@ const std::string kTwoMembers =
 
 std::vector<std::string> Nicks(const RosterModel& roster) {
   std::vector<std::string> nicks;
-  for (const RosterRow& row : roster.rows())
-    nicks.push_back(row.nick);
+  for (const RosterRowView row : roster.rows())
+    nicks.emplace_back(row.nick);
   return nicks;
 }
 
