@@ -144,7 +144,7 @@ TEST_F(SortRosterTest, emptyTableSortsWithoutError) {
 // One row is never compared, so texts that would not convert never stop it.
 TEST_F(SortRosterTest, oneRowSortsWithoutErrorByEveryColumn) {
   Fill({{"A", "abc", "xx", "p"}});
-  const std::vector<RosterRow> before = model.rows();
+  const RosterRows before = model.rows();
   for (RosterColumn column : {RosterColumn::Nick, RosterColumn::PlayTime,
                               RosterColumn::Registration, RosterColumn::Profession})
     EXPECT_EQ(SortError(column), "no error");
