@@ -340,7 +340,7 @@ TEST(HttpClientConnection, aProxyChangeOpensANewConnection) {
   EXPECT_EQ(otherProxy.ConnectionCount(), 1);
 }
 
-// libcurl sends a request again, once, on a fresh connection when a kept-alive
+// The client sends a request again, once, on a fresh connection when a kept-alive
 // connection turns out to be closed before any byte of the answer: the server
 // sees that GET twice.
 TEST(HttpClientConnection, aKeptConnectionClosedBeforeTheAnswerIsRetriedOnceOnANewOne) {

@@ -36,6 +36,11 @@ class ScriptedHttpServer {
   // segment, then keep the connection open.
   void AnswerInPieces(std::vector<std::string> pieces, std::chrono::milliseconds pause);
 
+  // Send each write with its own send call, one right after the other, then keep
+  // the connection open, close it, or abort it.
+  enum class Then { KeepOpen, Close, Reset };
+  void AnswerInWrites(std::vector<std::string> writes, Then then);
+
   // Each request received (up to and including its blank line), in order.
   std::vector<std::string> Requests() const;
   // For each request, the index of the connection it came on.
@@ -55,6 +60,7 @@ class ScriptedHttpServer {
     std::string piece;
     std::chrono::milliseconds interval{0};
     std::deque<std::string> drip;
+    std::vector<std::string> writes;
   };
   struct Connection;
 
