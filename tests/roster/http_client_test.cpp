@@ -569,9 +569,9 @@ TEST(HttpClientFailure, aChunkedBodyCutShortIsClosedGracefully) {
 
 TEST(HttpClientFailure, aSilentServerTimesOutAndItsLateAnswerIsNeverRead) {
   ScriptedHttpServer server;
-  server.AnswerInPieces({"", Ok("late")}, 400ms);
+  server.AnswerInPieces({"", Ok("late")}, 600ms);
   server.Answer(Ok("fresh"));
-  HttpClient http(100ms);
+  HttpClient http(250ms);
 
   EXPECT_EQ(GetFailure(http, UrlOf(server, "/a")), "Socket Error # 110\nConnection timed out.");
   EXPECT_EQ(http.Get(UrlOf(server, "/b")), "fresh");
