@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "common/error.h"
@@ -201,10 +200,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // A connection that took longer than the silence limit to make never carried
   // the request, so the answer was never played: nothing to check after it.
-  const auto waitUntil = std::chrono::steady_clock::now() + 1s;
-  while (server.Requests().empty() && std::chrono::steady_clock::now() < waitUntil)
-    std::this_thread::sleep_for(1ms);
-  if (server.Requests().empty())
+  // Otherwise the next request waits until the whole answer has been sent: bytes
+  // a server sends after its answer's end, once the next request is on its way,
+  // would be taken for the next answer by any client.
+  if (!server.WaitUntilAnswered(1, 1s))
     return 0;
 
   // A busy machine may let the well-behaved answer miss the short silence limit

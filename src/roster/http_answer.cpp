@@ -330,7 +330,8 @@ HttpAnswerReader::Progress HttpAnswerReader::OnHeadersEnd() {
     keepAlive_ = false;
     phase_ = Phase::UntilClose;
   }
-  return phase_ == Phase::Done ? Progress::Complete : Progress::Reading;
+  // Feed goes on with the bytes after the block, so that any there count as excess.
+  return Progress::Reading;
 }
 
 HttpAnswerReader::Progress HttpAnswerReader::OnChunkSizeLine(std::string_view line) {

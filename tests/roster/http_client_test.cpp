@@ -276,6 +276,20 @@ INSTANTIATE_TEST_SUITE_P(
         NoReuseCase{"http10WithoutKeepAlive", "HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\none"}),
     [](const testing::TestParamInfo<NoReuseCase>& info) { return std::string(info.param.name); });
 
+// A server that sends anything after an answer's end is out of step with the
+// client; its connection is not used again.
+TEST(HttpClientConnection, isNotReusedAfterStrayBytesFollowingAnAnswerWithoutBody) {
+  ScriptedHttpServer server;
+  server.Answer("HTTP/1.1 204 No Content\r\n\r\nstray");
+  server.Answer(Ok("two"));
+  HttpClient http;
+
+  EXPECT_EQ(http.Get(UrlOf(server, "/a")), "");
+  EXPECT_EQ(http.Get(UrlOf(server, "/b")), "two");
+
+  EXPECT_EQ(server.RequestConnections(), (std::vector<int>{0, 1}));
+}
+
 TEST(HttpClientConnection, http10WithKeepAliveIsReused) {
   ScriptedHttpServer server;
   server.Answer("HTTP/1.0 200 OK\r\nConnection: keep-alive\r\nContent-Length: 3\r\n\r\none");

@@ -167,6 +167,11 @@ int ScriptedHttpServer::ConnectionCount() const {
   return static_cast<int>(connectionBytes_.size());
 }
 
+bool ScriptedHttpServer::WaitUntilAnswered(int count, std::chrono::milliseconds limit) const {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, limit, [this, count] { return answered_ >= count; });
+}
+
 bool ScriptedHttpServer::WaitUntilAllClosed(std::chrono::milliseconds limit) const {
   std::unique_lock lock(mutex_);
   return changed_.wait_for(lock, limit, [this] { return openConnections_ == 0; });
@@ -226,6 +231,9 @@ void ScriptedHttpServer::OnRequest(Connection& connection, std::string request) 
       connection.nextPiece = Clock::now() + step.interval;
       break;
   }
+  std::lock_guard lock(mutex_);
+  ++answered_;
+  changed_.notify_all();
 }
 
 void ScriptedHttpServer::Run() {

@@ -48,6 +48,9 @@ class ScriptedHttpServer {
   // Everything each connection received, in the order connections were accepted.
   std::vector<std::string> ConnectionBytes() const;
   int ConnectionCount() const;
+  // Waits until the server has played count steps to their end (everything sent,
+  // the close begun); false when that has not happened within limit.
+  bool WaitUntilAnswered(int count, std::chrono::milliseconds limit) const;
   // Waits until every connection the server accepted has been closed by either
   // side; false when that has not happened within limit (a guard against hangs).
   bool WaitUntilAllClosed(std::chrono::milliseconds limit) const;
@@ -80,6 +83,7 @@ class ScriptedHttpServer {
   std::vector<int> requestConnections_;
   std::vector<std::string> connectionBytes_;
   int openConnections_ = 0;
+  int answered_ = 0;
 
   std::thread thread_;
 };
