@@ -34,7 +34,8 @@ class HttpClient {
   //   cannot be looked up, the connection cannot be made or breaks, or nothing
   //   arrives for the silence limit (the platform's time-out number);
   // - "Connection Closed Gracefully.", when the connection ends before the header
-  //   block or inside a chunked body, or a success's chunks break their framing;
+  //   block or inside a chunked body, when a success's chunks break their
+  //   framing, or when the first line shows nothing before a NUL byte;
   // - "Out of memory.", for a body too big to hold, and the integer conversion's
   //   message for a URL whose port is not a number.
   // A body of announced length cut short by the close is returned as it arrived.
