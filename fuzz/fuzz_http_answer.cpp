@@ -209,7 +209,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A busy machine may let the well-behaved answer miss the short silence limit
   // now and then, even while connecting; a trace of the first answer would show
   // on every try.
-  const auto giveUp = std::chrono::steady_clock::now() + 2s;
+  const auto giveUp = std::chrono::steady_clock::now() + 5s;
   Fetched next = Fetch(http, url);
   while (!next.succeeded && next.text == kTimedOut && std::chrono::steady_clock::now() < giveUp)
     next = Fetch(http, url);
