@@ -35,9 +35,12 @@ if(UNIX AND NOT APPLE)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${QUELLAR_DATA_DIR}/quellar.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  install(FILES ${QUELLAR_DATA_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quellar)
 endif()
 
-# cpack -G DEB builds quellar_<version>_<arch>.deb.
+# cpack -G DEB builds quellar_<version>_<arch>.deb in the build tree's package/
+# folder, never in the checkout.
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
 set(CPACK_PACKAGE_NAME quellar)
 set(CPACK_PACKAGE_VENDOR "Quellar")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -54,13 +57,16 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quellar maintainers <maintainers@quellar.ex
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # The libraries the executable links come from dpkg-shlibdeps when it is there;
 # what the program loads at run time is named by hand: the platform plugins Qt
-# loads, and libcurl, which is loaded on the first roster fetch.
+# loads, libcurl, which is loaded on the first roster fetch, the font the windows
+# ask for and Qt's own Russian texts.
 find_program(QUELLAR_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(QUELLAR_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4, qt6-qpa-plugins")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "libcurl4, qt6-qpa-plugins, fonts-liberation2, qt6-translations-l10n")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6widgets6, libqt6gui6, libqt6core6, libicu72, libcurl4, qt6-qpa-plugins")
+      "libqt6widgets6, libqt6gui6, libqt6core6, libicu72, libcurl4, qt6-qpa-plugins, \
+fonts-liberation2, qt6-translations-l10n")
 endif()
 include(CPack)

@@ -40,7 +40,13 @@ std::filesystem::path ExecutableDir::SettingsFile() const {
 
 UnwritableFile::UnwritableFile(const std::filesystem::path& file) {
   if (::geteuid() != 0) {
-    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    // A folder stays searchable, and is made writable again afterwards so that
+    // what it holds can be removed.
+    namespace fs = std::filesystem;
+    if (fs::is_directory(file))
+      folder_ = file;
+    fs::permissions(
+        file, fs::perms::owner_read | (folder_.empty() ? fs::perms::none : fs::perms::owner_exec));
     made_ = true;
     return;
   }
@@ -52,6 +58,8 @@ UnwritableFile::UnwritableFile(const std::filesystem::path& file) {
 }
 
 UnwritableFile::~UnwritableFile() {
+  if (!folder_.empty())
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
   if (fd_ < 0)
     return;
   if (made_)

@@ -25,8 +25,9 @@ class ExecutableDir {
   QTemporaryDir dir_;
 };
 
-// Makes a file impossible for this process to write while it lives: read-only
-// for an ordinary user; immutable for root, who may write any other file.
+// Makes a file, or a folder, impossible for this process to write while it
+// lives: read-only for an ordinary user; immutable for root, who may write any
+// other file.
 class UnwritableFile {
  public:
   explicit UnwritableFile(const std::filesystem::path& file);
@@ -38,6 +39,7 @@ class UnwritableFile {
   bool Made() const { return made_; }
 
  private:
+  std::filesystem::path folder_;
   int fd_ = -1;
   int flags_ = 0;
   bool made_ = false;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -35,7 +36,7 @@ TEST(MainWindow, isAFixedWindowCaptionedQuellarWithItsFontAndPlace) {
   TMain& main = harness.main();
   EXPECT_EQ(main.objectName(), "Main");
   EXPECT_EQ(main.windowTitle(), "Quellar");
-  EXPECT_EQ(main.font().family(), "MS Sans Serif");
+  EXPECT_EQ(QFontInfo(main.font()).family(), "Liberation Sans");
   EXPECT_EQ(main.font().pixelSize(), 11);
   const Qt::WindowFlags flags = main.windowFlags();
   EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -149,7 +150,7 @@ TEST_F(SettingsDialog, isAFixedToolWindowFirstShownAtItsPlace) {
   EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_EQ(dialog->minimumSize(), QSize(297, 343));
   EXPECT_EQ(dialog->maximumSize(), QSize(297, 343));
-  EXPECT_EQ(dialog->font().family(), "MS Sans Serif");
+  EXPECT_EQ(QFontInfo(dialog->font()).family(), "Liberation Sans");
   EXPECT_EQ(dialog->font().pixelSize(), 11);
   Open();
   // The window's outer top-left corner, as the window system places it.
