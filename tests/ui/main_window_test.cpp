@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QFontInfo>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>

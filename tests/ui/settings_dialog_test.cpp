@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QFontInfo>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
