@@ -7,7 +7,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QStyleOption>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,58 +29,46 @@ void PrintTo(const Window& window, std::ostream* out) {
   *out << window.name;
 }
 
-QString Where(const QWidget* widget) {
-  const auto* box = qobject_cast<const QGroupBox*>(widget);
-  const QString caption = box != nullptr ? box->title() : widget->property("text").toString();
-  return widget->objectName() + QStringLiteral(" \"") + caption + QStringLiteral("\": ");
+QString Fault(const QWidget* widget, const QString& caption, const QString& what) {
+  return QStringLiteral("%1 \"%2\": %3").arg(widget->objectName(), caption, what);
 }
 
-QString TooNarrow(const QWidget* widget, int needed, int has) {
-  return Where(widget) + QStringLiteral("needs %1 pixels, has %2").arg(needed).arg(has);
-}
-
-// Width of the check box's or button's text area as its style lays it out.
-int ContentsWidth(const QAbstractButton* button, QStyle::SubElement element) {
-  QStyleOptionButton option;
-  option.initFrom(button);
-  option.text = button->text();
-  option.icon = button->icon();
-  option.iconSize = button->iconSize();
-  return button->style()->subElementRect(element, &option, button).width();
+QString Width(int needed, int has) {
+  return QStringLiteral("needs %1 pixels, has %2").arg(needed).arg(has);
 }
 
 QStringList LabelFaults(const QLabel* label) {
-  const QFontMetrics metrics = label->fontMetrics();
   const QRect inside = label->contentsRect();
-  if (label->wordWrap()) {
-    const QRect wrapped = metrics.boundingRect(
-        QRect(0, 0, inside.width(), 10000), Qt::TextWordWrap | label->alignment(), label->text());
-    if (wrapped.height() > inside.height())
-      return {Where(label) + QStringLiteral("wraps to %1 pixels high, has %2")
-                                 .arg(wrapped.height())
-                                 .arg(inside.height())};
-    return {};
-  }
+  const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+  const QRect text = label->fontMetrics().boundingRect(
+      QRect(0, 0, label->wordWrap() ? inside.width() : 10000, 10000), flags, label->text());
   QStringList faults;
-  const int needed = metrics.horizontalAdvance(label->text());
-  if (needed > inside.width())
-    faults << TooNarrow(label, needed, inside.width());
+  if (text.width() > inside.width())
+    faults << Fault(label, label->text(), Width(text.width(), inside.width()));
+  if (label->wordWrap() && text.height() > inside.height())
+    faults << Fault(
+        label, label->text(),
+        QStringLiteral("wraps to %1 pixels high, has %2").arg(text.height()).arg(inside.height()));
   if (!label->parentWidget()->contentsRect().contains(label->geometry()))
-    faults << Where(label) + QStringLiteral("leaves its parent");
+    faults << Fault(label, label->text(), QStringLiteral("leaves its parent"));
   return faults;
 }
 
 QStringList ButtonFaults(const QAbstractButton* button) {
-  const QFontMetrics metrics = button->fontMetrics();
-  int needed = metrics.horizontalAdvance(button->text());
-  if (qobject_cast<const QCheckBox*>(button) != nullptr) {
-    const int has = ContentsWidth(button, QStyle::SE_CheckBoxContents);
-    return needed > has ? QStringList{TooNarrow(button, needed, has)} : QStringList{};
-  }
+  QStyleOptionButton option;
+  option.initFrom(button);
+  option.text = button->text();
+  const bool checkBox = qobject_cast<const QCheckBox*>(button) != nullptr;
+  const int has =
+      button->style()
+          ->subElementRect(checkBox ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents,
+                           &option, button)
+          .width();
+  int needed = button->fontMetrics().horizontalAdvance(button->text());
   if (!button->icon().isNull())
     needed += button->iconSize().width() + 4;  // the image and its gap
-  const int has = ContentsWidth(button, QStyle::SE_PushButtonContents);
-  return needed > has ? QStringList{TooNarrow(button, needed, has)} : QStringList{};
+  return needed > has ? QStringList{Fault(button, button->text(), Width(needed, has))}
+                      : QStringList{};
 }
 
 // The title fits, and no control sits on the frame line or the title.
@@ -89,39 +76,31 @@ QStringList GroupBoxFaults(const QGroupBox* box) {
   QStyleOptionGroupBox option;
   option.initFrom(box);
   option.text = box->title();
-  option.lineWidth = 1;
   option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-  option.textAlignment = box->alignment();
-  const QRect title =
-      box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
-  const QRect frame =
-      box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, box);
+  const auto part = [&](QStyle::SubControl sub) {
+    return box->style()->subControlRect(QStyle::CC_GroupBox, &option, sub, box);
+  };
+  const QRect title = part(QStyle::SC_GroupBoxLabel);
+  const QRect inside = part(QStyle::SC_GroupBoxFrame).adjusted(1, 1, -1, -1);  // 1-pixel lines
   QStringList faults;
   const int needed = box->fontMetrics().horizontalAdvance(box->title());
   if (needed > title.width())
-    faults << TooNarrow(box, needed, title.width());
-  // Inside the frame's lines, which are one pixel wide.
-  const QRect interior = frame.adjusted(1, 1, -1, -1);
+    faults << Fault(box, box->title(), Width(needed, title.width()));
   for (const QWidget* control : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    const QRect place = control->geometry();
-    if (!interior.contains(place) || place.intersects(title))
-      faults << Where(control) + QStringLiteral("lies on the frame or the title of ") +
-                    box->objectName();
+    if (!inside.contains(control->geometry()) || control->geometry().intersects(title))
+      faults << Fault(control, box->title(), QStringLiteral("lies on the frame or the title"));
   }
   return faults;
 }
 
 QStringList HeaderFaults(const QHeaderView* header) {
   QStringList faults;
-  const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+  const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
   for (int column = 0; column < header->count(); ++column) {
     const QString text = header->model()->headerData(column, Qt::Horizontal).toString();
-    const int needed = header->fontMetrics().horizontalAdvance(text) + margin;
+    const int needed = header->fontMetrics().horizontalAdvance(text) + margins;
     if (needed > header->sectionSize(column))
-      faults << QStringLiteral("column \"%1\": needs %2 pixels, has %3")
-                    .arg(text)
-                    .arg(needed)
-                    .arg(header->sectionSize(column));
+      faults << Fault(header, text, Width(needed, header->sectionSize(column)));
   }
   return faults;
 }
@@ -143,32 +122,24 @@ TEST_P(CaptionFit, everyCaptionFitsItsControlWithTheResolvedFont) {
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
 
+  // The dialogs belong to the main window; each is walked on its own.
   QStringList faults;
   int captions = 0;
-  // The dialogs belong to the main window; each is walked on its own.
-  for (const QLabel* label : window->findChildren<QLabel*>()) {
-    if (label->text().isEmpty() || label->window() != window)
+  for (const QWidget* widget : window->findChildren<QWidget*>()) {
+    if (widget->window() != window)
       continue;
-    faults << LabelFaults(label);
+    if (const auto* label = qobject_cast<const QLabel*>(widget); label && !label->text().isEmpty())
+      faults << LabelFaults(label);
+    else if (const auto* button = qobject_cast<const QAbstractButton*>(widget);
+             button && !button->text().isEmpty())
+      faults << ButtonFaults(button);
+    else if (const auto* box = qobject_cast<const QGroupBox*>(widget))
+      faults << GroupBoxFaults(box);
+    else if (const auto* table = qobject_cast<const QTreeView*>(widget))
+      faults << HeaderFaults(table->header());
+    else
+      continue;
     ++captions;
-  }
-  for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
-    if (button->text().isEmpty() || button->window() != window)
-      continue;
-    faults << ButtonFaults(button);
-    ++captions;
-  }
-  for (const QGroupBox* box : window->findChildren<QGroupBox*>()) {
-    if (box->window() != window)
-      continue;
-    faults << GroupBoxFaults(box);
-    ++captions;
-  }
-  for (const QTreeView* table : window->findChildren<QTreeView*>()) {
-    if (table->window() != window)
-      continue;
-    faults << HeaderFaults(table->header());
-    captions += table->header()->count();
   }
   window->hide();
   EXPECT_GT(captions, 3);
