@@ -9,6 +9,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_location.h"
 #include "settings/settings_test_files.h"
+#include "support/printers.h"
 
 namespace quellar {
 namespace {
@@ -91,6 +92,10 @@ struct PortCase {
   std::string typed;
   std::string written;
 };
+
+void PrintTo(const PortCase& c, std::ostream* out) {
+  *out << "port " << testing::PrintToString(c.typed);
+}
 
 class PortField : public testing::TestWithParam<PortCase> {};
 

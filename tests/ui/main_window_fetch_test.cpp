@@ -23,6 +23,8 @@
 namespace quellar {
 namespace {
 
+using test::PrintTo;  // names each case in gtest's output
+
 using test::MainWindowHarness;
 using test::OkAnswer;
 

@@ -29,6 +29,8 @@
 namespace quellar {
 namespace {
 
+using test::PrintTo;  // names each case in gtest's output
+
 using test::MainWindowHarness;
 
 TEST(MainWindow, isAFixedWindowCaptionedQuellarWithItsFontAndPlace) {

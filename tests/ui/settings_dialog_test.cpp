@@ -31,6 +31,8 @@
 namespace quellar {
 namespace {
 
+using test::PrintTo;  // names each case in gtest's output
+
 using Names = std::vector<std::string>;
 
 std::string Cp(QStringView text) {
