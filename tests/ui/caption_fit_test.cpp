@@ -21,13 +21,6 @@ namespace {
 
 // Every caption measured with the font its widget really resolved to, on the
 // platform the test runs on (offscreen, and xcb under Xvfb).
-struct Window {
-  const char* name;  // the window's object name
-};
-
-void PrintTo(const Window& window, std::ostream* out) {
-  *out << window.name;
-}
 
 QString Fault(const QWidget* widget, const QString& caption, const QString& what) {
   return QStringLiteral("%1 \"%2\": %3").arg(widget->objectName(), caption, what);
@@ -105,7 +98,7 @@ QStringList HeaderFaults(const QHeaderView* header) {
   return faults;
 }
 
-class CaptionFit : public testing::TestWithParam<Window> {};
+class CaptionFit : public testing::TestWithParam<const char*> {};  // a window's name
 
 TEST_P(CaptionFit, everyCaptionFitsItsControlWithTheResolvedFont) {
   QTemporaryDir directory;
@@ -115,9 +108,9 @@ TEST_P(CaptionFit, everyCaptionFitsItsControlWithTheResolvedFont) {
   context.locale = test::TestLocale();
   context.clans = clans;
   std::unique_ptr<TMain> main = CreateWindows(context);
-  QWidget* window = main->objectName() == QLatin1String(GetParam().name)
+  QWidget* window = main->objectName() == QLatin1String(GetParam())
                         ? main.get()
-                        : main->findChild<QWidget*>(QLatin1String(GetParam().name));
+                        : main->findChild<QWidget*>(QLatin1String(GetParam()));
   ASSERT_NE(window, nullptr);
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
@@ -146,10 +139,9 @@ TEST_P(CaptionFit, everyCaptionFitsItsControlWithTheResolvedFont) {
   EXPECT_THAT(faults, testing::IsEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, CaptionFit,
-                         testing::Values(Window{"Main"}, Window{"param"}, Window{"About"}),
-                         [](const testing::TestParamInfo<Window>& info) {
-                           return std::string(info.param.name);
+INSTANTIATE_TEST_SUITE_P(Windows, CaptionFit, testing::Values("Main", "param", "About"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                           return std::string(info.param);
                          });
 
 }  // namespace
