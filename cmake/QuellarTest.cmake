@@ -14,8 +14,10 @@ function(quellar_add_test module)
   else()
     target_link_libraries(${target} PRIVATE quellar_core_test_main)
   endif()
+  # A case's name is the test's name; its printed value stays out of it.
   gtest_discover_tests(${target}
       DISCOVERY_MODE PRE_TEST
+      NO_PRETTY_VALUES
       DISCOVERY_TIMEOUT 60
       PROPERTIES
         TIMEOUT 60

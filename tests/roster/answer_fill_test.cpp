@@ -15,6 +15,8 @@
 namespace quellar {
 namespace {
 
+using test::PrintTo;  // names each case in gtest's output
+
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
 
 // Many lines: Cyrillic and Latin nicks in both cases, hyphens and apostrophes,

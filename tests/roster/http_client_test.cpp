@@ -10,10 +10,13 @@
 
 #include "common/error.h"
 #include "roster/name_lookup_guard.h"
+#include "support/printers.h"
 #include "support/scripted_http_server.h"
 
 namespace quellar {
 namespace {
+
+using test::PrintTo;  // names each case in gtest's output
 
 using namespace std::chrono_literals;
 using namespace std::string_literals;

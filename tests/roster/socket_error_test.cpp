@@ -1,4 +1,5 @@
 #include "roster/socket_error.h"
+#include "support/printers.h"
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
@@ -8,10 +9,16 @@
 namespace quellar {
 namespace {
 
+using test::PrintTo;  // names each case in gtest's output
+
 struct TextCase {
   int number;
   const char* text;
 };
+
+void PrintTo(const TextCase& c, std::ostream* out) {
+  *out << c.number;
+}
 
 class KnownSocketError : public testing::TestWithParam<TextCase> {};
 

@@ -8,7 +8,9 @@
 
 #include "common/error.h"
 #include "settings/settings_file.h"
+#include "settings/settings_location.h"
 #include "settings/settings_test_files.h"
+#include "support/printers.h"
 
 namespace quellar {
 namespace {
@@ -91,6 +93,10 @@ struct PortCase {
   std::string typed;
   std::string written;
 };
+
+void PrintTo(const PortCase& c, std::ostream* out) {
+  *out << "port " << testing::PrintToString(c.typed);
+}
 
 class PortField : public testing::TestWithParam<PortCase> {};
 
@@ -270,6 +276,41 @@ TEST(SaveSettings, leavesOnlyTheSettingsFileInTheDirectory) {
   for (const auto& entry : fs::directory_iterator(dir.Path()))
     names.push_back(entry.path().filename().string());
   EXPECT_THAT(names, ElementsAre("options.ini"));
+}
+
+TEST(SettingsLocation, besideTheExecutableWhenTheFileIsThereOrTheFolderIsWritable) {
+  const ExecutableDir dir;
+  const fs::path config = dir.Path() / "config";
+  EXPECT_EQ(ChooseSettingsFile(dir.Path(), config), dir.SettingsFile());
+  EXPECT_TRUE(fs::is_empty(dir.Path()));  // the writability probe is gone
+  WriteBytes(dir.SettingsFile(), "[x3]\r\n");
+  const test::UnwritableFile unwritable(dir.Path());
+  if (!unwritable.Made())
+    GTEST_SKIP() << "this file system cannot make a folder immutable for root";
+  EXPECT_EQ(ChooseSettingsFile(dir.Path(), config), dir.SettingsFile());
+}
+
+TEST(SettingsLocation, inTheUsersFolderCreatedAtTheFirstSaveWhenTheExecutablesIsReadOnly) {
+  const ExecutableDir dir;
+  const fs::path bin = dir.Path() / "bin";
+  fs::create_directory(bin);
+  const test::UnwritableFile unwritable(bin);
+  if (!unwritable.Made())
+    GTEST_SKIP() << "this file system cannot make a folder immutable for root";
+  const fs::path file = ChooseSettingsFile(bin, dir.Path() / "config" / "quellar");
+  EXPECT_EQ(file, dir.Path() / "config" / "quellar" / "options.ini");
+  DialogSettings fields{true, "h", "3128"};
+  CreateSettingsFolder(file);
+  SaveSettings(file, ClanLists{{"A"}, {}}, fields);
+  EXPECT_EQ(ReadBytes(file),
+            "[x3]\r\nClanName1=A\r\n[Proxy]\r\nuse=1\r\nserver=h\r\nport=3128\r\n");
+  EXPECT_TRUE(fs::is_empty(bin));
+
+  WriteBytes(dir.Path() / "plain", "x");
+  const fs::path refused = ChooseSettingsFile(bin, dir.Path() / "plain" / "quellar");
+  CreateSettingsFolder(refused);
+  EXPECT_EQ(ErrorOf(refused, ClanLists{}, fields),
+            "Unable to write to " + dir.Path().string() + "/plain/quellar/options.ini");
 }
 
 }  // namespace

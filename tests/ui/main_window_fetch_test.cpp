@@ -23,6 +23,8 @@
 namespace quellar {
 namespace {
 
+using test::PrintTo;  // names each case in gtest's output
+
 using test::MainWindowHarness;
 using test::OkAnswer;
 
@@ -60,6 +62,19 @@ TEST(MainWindowFetch, sendsClanServerAndCaseThroughTheProxyAndFillsTheTable) {
   EXPECT_EQ(main.queryState().currentClan, "Brannock");
   EXPECT_EQ(main.queryState().currentServer, "x300");
   EXPECT_TRUE(harness.errors.texts.isEmpty());
+}
+
+TEST(MainWindowFetch, enterOnTheFocusedFetchButtonFetchesOnceAndNowhereElse) {
+  MainWindowHarness harness;
+  TMain& main = harness.main();
+  harness.server.Answer(OkAnswer("1\r\n"));
+  main.ComboBox2->setEditText(QStringLiteral("Brannock"));
+  QTest::keyClick(main.CheckBox1, Qt::Key_Return);
+  EXPECT_TRUE(harness.RequestLines().empty());
+  QTest::keyClick(main.Button1, Qt::Key_Return);
+  EXPECT_EQ(
+      harness.RequestLines(),
+      std::vector<std::string>{"GET http://vorlane.example:80/xml.php?clan=Brannock HTTP/1.1"});
 }
 
 TEST(MainWindowFetch, sendsACyrillicClanNameAsItsWindows1251Bytes) {
