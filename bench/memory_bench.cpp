@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
   std::printf("  answer body                    %8.1f MiB\n", body);
   std::printf("  peak of the empty program      %8.1f MiB\n", empty);
   std::printf("  peak holding the roster        %8.1f MiB\n", hold);
-  std::printf("  (peak - empty peak) / body     %8.2f  (goal at most 3.00)\n",
+  std::printf("  (peak - empty peak) / body     %8.2f  (target at most 2.00)\n",
               (hold - empty) / body);
   return 0;
 }

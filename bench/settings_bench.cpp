@@ -68,8 +68,8 @@ void BM_SaveSettingsInMemory(benchmark::State& state) {
   }
   for (auto _ : state) {
     IniFile ini(before);
-    ini.DeleteSection("x3");
-    ini.DeleteSection("x300");
+    ini.DeleteEverySection("x3");
+    ini.DeleteEverySection("x300");
     ini.WriteValues("x3", x3);
     ini.WriteValues("x300", x300);
     ini.WriteValue("Proxy", "use", "1");

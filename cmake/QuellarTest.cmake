@@ -20,8 +20,10 @@ function(quellar_add_test module)
   else()
     set(timeout 60)
   endif()
+  # A case's name is the test's name; its printed value stays out of it.
   gtest_discover_tests(${target}
       DISCOVERY_MODE PRE_TEST
+      NO_PRETTY_VALUES
       DISCOVERY_TIMEOUT 60
       PROPERTIES
         TIMEOUT ${timeout}

@@ -150,13 +150,13 @@ void Check(std::string_view body) {
   FUZZ_CHECK(model.rows().size() == rows.size());
   std::vector<std::size_t> order;
   std::vector<bool> seen(rows.size(), false);
-  for (const RosterRow& filled : model.rows()) {
+  for (const quellar::RosterRowView filled : model.rows()) {
     const std::size_t tag = filled.profession.rfind('\0');
     FUZZ_CHECK(tag != std::string::npos);
-    const std::size_t index = std::stoul(filled.profession.substr(tag + 1));
+    const std::size_t index = std::stoul(std::string(filled.profession.substr(tag + 1)));
     FUZZ_CHECK(index < rows.size() && !seen[index]);
     seen[index] = true;
-    RosterRow untagged = filled;
+    RosterRow untagged = filled.ToRow();
     untagged.profession.resize(tag);
     FUZZ_CHECK(untagged == rows[index]);
     order.push_back(index);
@@ -175,10 +175,10 @@ void Check(std::string_view body) {
   for (std::size_t i = 0; i + 1 < sorted; ++i)
     FUZZ_CHECK(Before(nicks, order[i], order[i + 1]));
 
-  // A fetch fills the table from the answer itself, the lines taken in nick
-  // order; it must give the very same table.
+  // A fetch fills the table from the answer itself, the rows held in it; it must
+  // give the very same table.
   quellar::RosterModel fetched(Russian());
-  fetched.FillFromAnswer(body);
+  fetched.FillFromAnswer(std::string(body));
   FUZZ_CHECK(fetched.rows().size() == order.size());
   for (std::size_t i = 0; i < order.size(); ++i)
     FUZZ_CHECK(fetched.rows()[i] == rows[order[i]]);
@@ -190,12 +190,12 @@ void Check(std::string_view body) {
   FUZZ_CHECK(model.serverStatusText() ==
              QStringLiteral("Онлайн сервера: ") + quellar::FromCp1251(split.serverLine));
   for (int row = 0; row < model.rowCount() && row < 4; ++row) {
-    const RosterRow& filled = model.rows()[static_cast<std::size_t>(row)];
-    const std::string* fields[] = {&filled.nick, &filled.playTime, &filled.registration,
-                                   &filled.profession};
+    const quellar::RosterRowView filled = model.rows()[static_cast<std::size_t>(row)];
+    const std::string_view fields[] = {filled.nick, filled.playTime, filled.registration,
+                                       filled.profession};
     for (int column = 0; column < 4; ++column) {
       FUZZ_CHECK(model.data(model.index(row, column)).toString() ==
-                 quellar::FromCp1251(*fields[column]));
+                 quellar::FromCp1251(fields[column]));
     }
   }
 }

@@ -184,6 +184,22 @@ std::uint64_t CollationKeyStore::Prefix(std::size_t i) const {
   return prefix;
 }
 
+void CollationKeyStore::PrefetchPlace(std::size_t i) const {
+#if defined(__GNUC__)
+  __builtin_prefetch(impl_->ends.data() + (i == 0 ? 0 : i - 1));
+#else
+  (void)i;
+#endif
+}
+
+void CollationKeyStore::PrefetchKey(std::size_t i) const {
+#if defined(__GNUC__)
+  __builtin_prefetch(impl_->bytes.data() + (i == 0 ? 0 : impl_->ends[i - 1]));
+#else
+  (void)i;
+#endif
+}
+
 #else  // QCollator's keys, where its collation is neither ICU's nor Windows'.
 
 struct CollationKeyStore::Impl {
@@ -214,6 +230,10 @@ int CollationKeyStore::Compare(std::size_t a, const CollationKeyStore& other, st
 std::uint64_t CollationKeyStore::Prefix(std::size_t) const {
   return 0;
 }
+
+void CollationKeyStore::PrefetchPlace(std::size_t) const {}
+
+void CollationKeyStore::PrefetchKey(std::size_t) const {}
 
 #endif
 

@@ -41,6 +41,11 @@ class CollationKeyStore {
   // keys; where they are equal, only Compare can.
   std::uint64_t Prefix(std::size_t i) const;
 
+  // Asks the processor ahead of time for where key i lies (place) or, once that
+  // has arrived, for its first bytes: for walks over keys in no memory order.
+  void PrefetchPlace(std::size_t i) const;
+  void PrefetchKey(std::size_t i) const;
+
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;

@@ -52,6 +52,8 @@ CurlLibrary LoadCurlLibrary(const QStringList& names) {
   Bind(library, "curl_easy_setopt", curl.easySetopt);
   Bind(library, "curl_easy_perform", curl.easyPerform);
   Bind(library, "curl_easy_getinfo", curl.easyGetinfo);
+  Bind(library, "curl_easy_send", curl.easySend);
+  Bind(library, "curl_easy_recv", curl.easyRecv);
   Bind(library, "curl_easy_strerror", curl.easyStrerror);
   Bind(library, "curl_easy_cleanup", curl.easyCleanup);
   Bind(library, "curl_slist_append", curl.slistAppend);

@@ -16,6 +16,8 @@ struct CurlLibrary {
   decltype(&::curl_easy_setopt) easySetopt;
   decltype(&::curl_easy_perform) easyPerform;
   decltype(&::curl_easy_getinfo) easyGetinfo;
+  decltype(&::curl_easy_send) easySend;
+  decltype(&::curl_easy_recv) easyRecv;
   decltype(&::curl_easy_strerror) easyStrerror;
   decltype(&::curl_easy_cleanup) easyCleanup;
   decltype(&::curl_slist_append) slistAppend;

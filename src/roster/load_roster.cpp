@@ -1,6 +1,7 @@
 #include "roster/load_roster.h"
 
 #include <string>
+#include <utility>
 
 #include "roster/http_client.h"
 #include "roster/roster_model.h"
@@ -15,10 +16,10 @@ void LoadRoster(HttpClient& http, const ProxySettings& proxy, const RosterQuery&
   else
     http.SetProxy(std::string(), 0);
 
-  const std::string body =
+  std::string body =
       http.Get(BuildRosterUrl(query.rosterHost, query.clan, query.server, query.caseSensitive));
-  // Only a fetch that succeeded touches the table.
-  table.FillFromAnswer(body);
+  // Only a fetch that succeeded touches the table, which keeps the answer as its rows.
+  table.FillFromAnswer(std::move(body));
 }
 
 }  // namespace quellar

@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "common/cp1251.h"
-#include "common/large_block.h"
 #include "roster/collation_key_store.h"
 
 namespace quellar {
@@ -24,8 +23,8 @@ bool IsLightPunctuation(char c) {
 // whose words collate equal are collated in full, which is rare.
 class NickKeys {
  public:
-  NickKeys(const std::vector<std::string_view>& nicks, std::size_t count, const QLocale& locale)
-      : nicks_(nicks), collator_(locale), wordKeys_(locale) {
+  NickKeys(const RosterRows& rows, std::size_t count, const QLocale& locale)
+      : rows_(rows), collator_(locale), wordKeys_(locale) {
     collator_.setCaseSensitivity(Qt::CaseSensitive);
     collator_.setNumericMode(false);
     collator_.setIgnorePunctuation(false);
@@ -33,7 +32,7 @@ class NickKeys {
     wordKeys_.Reserve(count);
     hasLightPunctuation_.reserve(count);
     for (std::size_t row = 0; row < count; ++row) {
-      const std::string_view nick = nicks[row];
+      const std::string_view nick = rows.nick(row);
       const bool light = std::any_of(nick.begin(), nick.end(), IsLightPunctuation);
       hasLightPunctuation_.push_back(light);
       wordKeys_.Append(light ? WordText(row) : FromCp1251(nick));
@@ -42,7 +41,7 @@ class NickKeys {
 
   // The nick of row without its hyphens and apostrophes.
   QString WordText(std::size_t row) const {
-    QString text = FromCp1251(nicks_[row]);
+    QString text = FromCp1251(rows_.nick(row));
     text.removeIf([](QChar c) { return c == u'-' || c == u'\''; });
     return text;
   }
@@ -55,7 +54,7 @@ class NickKeys {
     if (const int byWord = wordKeys_.Compare(a, b); byWord != 0)
       return byWord < 0;
     if (hasLightPunctuation_[a] || hasLightPunctuation_[b]) {
-      const int byText = collator_.compare(FromCp1251(nicks_[a]), FromCp1251(nicks_[b]));
+      const int byText = collator_.compare(FromCp1251(rows_.nick(a)), FromCp1251(rows_.nick(b)));
       if (byText != 0)
         return byText < 0;
     }
@@ -63,7 +62,7 @@ class NickKeys {
   }
 
  private:
-  const std::vector<std::string_view>& nicks_;
+  const RosterRows& rows_;
   QCollator collator_;
   CollationKeyStore wordKeys_;
   std::vector<bool> hasLightPunctuation_;  // whether the words differ from the full nick
@@ -73,6 +72,8 @@ class NickKeys {
 constexpr std::size_t kBucketThreshold = 1u << 12;
 constexpr std::size_t kRowsPerBucket = 256;
 constexpr std::size_t kMaxSplitters = 2048;
+// How many rows ahead a bucket's keys are asked for.
+constexpr std::size_t kKeyLookahead = 8;
 
 // Sorts rows [0, count) by keys.Less into order.
 //
@@ -110,7 +111,8 @@ void SortRows(const NickKeys& keys, std::size_t count, const QLocale& locale,
 
   // Each row's bucket: how many splitters its words collate at or after. Rows
   // with equal words share a bucket, so bucket order agrees with keys.Less.
-  std::vector<std::uint32_t> bucketOf(count);
+  static_assert(kMaxSplitters < 0xFFFF, "a bucket number fits in 16 bits");
+  std::vector<std::uint16_t> bucketOf(count);
   std::vector<std::size_t> bucketStart(splitterCount + 2, 0);
   for (std::size_t row = 0; row < count; ++row) {
     const std::uint64_t prefix = rowKeys.Prefix(row);
@@ -126,62 +128,67 @@ void SortRows(const NickKeys& keys, std::size_t count, const QLocale& locale,
       else
         low = middle + 1;
     }
-    const auto bucket = static_cast<std::uint32_t>(low);
-    bucketOf[row] = bucket;
-    ++bucketStart[bucket + 1];
+    bucketOf[row] = static_cast<std::uint16_t>(low);
+    ++bucketStart[low + 1];
   }
   std::partial_sum(bucketStart.begin(), bucketStart.end(), bucketStart.begin());
 
-  // Rows into their buckets in arrival order, each with its key's first bytes:
-  // a bucket's rows lie all over the keys' memory, and the copies, side by side,
-  // decide most comparisons of the bucket's sort within the cache.
+  // Rows into their buckets in arrival order, straight into order.
+  {
+    std::vector<std::size_t> next(bucketStart.begin(), bucketStart.end() - 1);
+    for (std::size_t row = 0; row < count; ++row)
+      order[next[bucketOf[row]]++] = row;
+  }
+  bucketOf = {};
+
+  // Each bucket is then sorted with its keys' first bytes copied beside its rows:
+  // the rows lie all over the keys' memory, and the copies, side by side, decide
+  // most comparisons within the cache. One bucket's copies at a time, so the sort
+  // needs no more memory than its largest bucket.
   struct Entry {
     std::uint64_t prefix;
     std::size_t row;
   };
-  std::vector<Entry> placed;
-  placed.reserve(count);
-  AdviseHugePages(placed.data(), count * sizeof(Entry));
-  placed.resize(count);
-  std::vector<std::size_t> next(bucketStart.begin(), bucketStart.end() - 1);
-  for (std::size_t row = 0; row < count; ++row)
-    placed[next[bucketOf[row]]++] = Entry{rowKeys.Prefix(row), row};
-
   const auto entryLess = [&keys](const Entry& a, const Entry& b) {
     return a.prefix != b.prefix ? a.prefix < b.prefix : keys.Less(a.row, b.row);
   };
+  std::vector<Entry> entries;
   for (std::size_t bucket = 0; bucket + 1 < bucketStart.size(); ++bucket) {
-    std::sort(placed.begin() + static_cast<std::ptrdiff_t>(bucketStart[bucket]),
-              placed.begin() + static_cast<std::ptrdiff_t>(bucketStart[bucket + 1]), entryLess);
+    const std::size_t begin = bucketStart[bucket];
+    const std::size_t end = bucketStart[bucket + 1];
+    entries.clear();
+    for (std::size_t i = begin; i < end; ++i) {
+      if (i + 2 * kKeyLookahead < end)
+        rowKeys.PrefetchPlace(order[i + 2 * kKeyLookahead]);
+      if (i + kKeyLookahead < end)
+        rowKeys.PrefetchKey(order[i + kKeyLookahead]);
+      entries.push_back(Entry{rowKeys.Prefix(order[i]), order[i]});
+    }
+    std::sort(entries.begin(), entries.end(), entryLess);
+    for (std::size_t i = begin; i < end; ++i)
+      order[i] = entries[i - begin].row;
   }
-  for (std::size_t i = 0; i < count; ++i)
-    order[i] = placed[i].row;
 }
 
 }  // namespace
 
-std::vector<std::size_t> NickOrderOf(const std::vector<std::string_view>& nicks,
-                                     const QLocale& locale) {
-  std::vector<std::size_t> order(nicks.size());
+std::vector<std::size_t> NickOrder(const RosterRows& rows, const QLocale& locale) {
+  std::vector<std::size_t> order(rows.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
 
-  const auto lastNamed = std::find_if(nicks.rbegin(), nicks.rend(),
-                                      [](std::string_view nick) { return !nick.empty(); });
-  const std::size_t sortedCount = static_cast<std::size_t>(nicks.rend() - lastNamed);
+  std::size_t sortedCount = rows.size();
+  while (sortedCount > 0 && rows.nick(sortedCount - 1).empty())
+    --sortedCount;
   if (sortedCount < 2)
     return order;
 
-  const NickKeys keys(nicks, sortedCount, locale);
+  const NickKeys keys(rows, sortedCount, locale);
   SortRows(keys, sortedCount, locale, order);
   return order;
 }
 
 std::vector<std::size_t> NickOrder(const std::vector<RosterRow>& rows, const QLocale& locale) {
-  std::vector<std::string_view> nicks;
-  nicks.reserve(rows.size());
-  for (const RosterRow& row : rows)
-    nicks.push_back(row.nick);
-  return NickOrderOf(nicks, locale);
+  return NickOrder(RosterRows(rows), locale);
 }
 
 }  // namespace quellar

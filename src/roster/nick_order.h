@@ -2,10 +2,10 @@
 
 #include <QLocale>
 #include <cstddef>
-#include <string_view>
 #include <vector>
 
 #include "roster/roster_row.h"
+#include "roster/roster_rows.h"
 
 namespace quellar {
 
@@ -20,10 +20,7 @@ namespace quellar {
 // came in.
 //
 // order[i] is the index in rows of the row that stands at position i.
+std::vector<std::size_t> NickOrder(const RosterRows& rows, const QLocale& locale);
 std::vector<std::size_t> NickOrder(const std::vector<RosterRow>& rows, const QLocale& locale);
-
-// The same order for the rows' nicks alone, Windows-1251 as received.
-std::vector<std::size_t> NickOrderOf(const std::vector<std::string_view>& nicks,
-                                     const QLocale& locale);
 
 }  // namespace quellar

@@ -1,6 +1,7 @@
 #include "roster/roster_model.h"
 
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
 #include "common/cp1251.h"
@@ -11,7 +12,7 @@ namespace {
 
 constexpr int kColumnCount = 4;
 
-const std::string& Field(const RosterRow& row, int column) {
+std::string_view Field(const RosterRowView& row, int column) {
   switch (column) {
     case 0:
       return row.nick;
@@ -24,76 +25,36 @@ const std::string& Field(const RosterRow& row, int column) {
   }
 }
 
-// Asks for a row's memory ahead of its move.
-void Prefetch(const RosterRow& row) {
-#if defined(__GNUC__)
-  const char* bytes = reinterpret_cast<const char*>(&row);
-  __builtin_prefetch(bytes, 1);
-  __builtin_prefetch(bytes + 64, 1);
-  __builtin_prefetch(bytes + sizeof(RosterRow) - 1, 1);
-#else
-  (void)row;
-#endif
-}
-
-// Puts rows into the given order in place: order[i] is the index of the row that
-// goes to i. The permutation is first written out cycle by cycle (each position
-// of a cycle takes the row of the next one); the moves then follow that list, so
-// the scattered rows can be fetched a few moves ahead instead of one at a time.
-void Arrange(std::vector<RosterRow>& rows, const std::vector<std::size_t>& order) {
-  constexpr std::size_t kLookahead = 16;
-  const std::size_t count = rows.size();
-  std::vector<std::size_t> walk;
-  walk.reserve(count);
-  std::vector<std::size_t> cycleEnds;
-  std::vector<bool> visited(count, false);
-  for (std::size_t start = 0; start < count; ++start) {
-    if (visited[start] || order[start] == start)
-      continue;
-    for (std::size_t at = start; !visited[at]; at = order[at]) {
-      visited[at] = true;
-      walk.push_back(at);
-    }
-    cycleEnds.push_back(walk.size());
-  }
-
-  std::size_t begin = 0;
-  for (std::size_t end : cycleEnds) {
-    RosterRow first = std::move(rows[walk[begin]]);
-    for (std::size_t k = begin; k + 1 < end; ++k) {
-      if (k + kLookahead < end)
-        Prefetch(rows[walk[k + kLookahead]]);
-      rows[walk[k]] = std::move(rows[walk[k + 1]]);
-    }
-    rows[walk[end - 1]] = std::move(first);
-    begin = end;
-  }
-}
-
 }  // namespace
 
 RosterModel::RosterModel(QLocale locale, QObject* parent)
     : QAbstractTableModel(parent), locale_(std::move(locale)) {}
 
 void RosterModel::Fill(ParsedRoster roster) {
-  // Ordered before the reset, so a view sees the old rows or the new ones in their
-  // final order and draws the table once.
-  const std::vector<std::size_t> order = NickOrder(roster.rows, locale_);
-  Arrange(roster.rows, order);
-  Replace(std::move(roster));
+  RosterRows rows(roster.rows);
+  roster.rows = {};
+  Replace(roster.serverLine, std::move(rows));
 }
 
-void RosterModel::FillFromAnswer(std::string_view body) {
-  Replace(ParseRosterInNickOrder(body, locale_));
+void RosterModel::FillFromAnswer(std::string body) {
+  RosterAnswer answer = ParseAnswer(std::move(body));
+  Replace(answer.serverLine, std::move(answer.rows));
 }
 
-void RosterModel::Replace(ParsedRoster roster) {
+void RosterModel::Replace(std::string_view serverLine, RosterRows rows) {
+  // Ordered, and the texts made, before the reset: a view sees the old rows or
+  // the new ones in their final order and draws the table once, and a failure on
+  // the way leaves the old table whole.
+  rows.Arrange(NickOrder(rows, locale_));
+  QString clanStatusText = QStringLiteral("Онлайн клана: ") + QString::number(rows.size());
+  QString serverStatusText = QStringLiteral("Онлайн сервера: ") + FromCp1251(serverLine);
+
   beginResetModel();
-  rows_ = std::move(roster.rows);
+  rows_ = std::move(rows);
   endResetModel();
 
-  clanStatusText_ = QStringLiteral("Онлайн клана: ") + QString::number(rows_.size());
-  serverStatusText_ = QStringLiteral("Онлайн сервера: ") + FromCp1251(roster.serverLine);
+  clanStatusText_ = std::move(clanStatusText);
+  serverStatusText_ = std::move(serverStatusText);
   emit statusTextsChanged();
 }
 
@@ -109,8 +70,9 @@ void RosterModel::Reorder(const std::vector<std::size_t>& order) {
     newRow[order[i]] = static_cast<int>(i);
   }
 
+  std::vector<std::size_t> arranged = order;
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-  Arrange(rows_, order);
+  rows_.Arrange(std::move(arranged));
   const QModelIndexList from = persistentIndexList();
   QModelIndexList to;
   to.reserve(from.size());

@@ -9,6 +9,7 @@
 
 #include "roster/roster_parse.h"
 #include "roster/roster_row.h"
+#include "roster/roster_rows.h"
 
 namespace quellar {
 
@@ -23,11 +24,12 @@ class RosterModel : public QAbstractTableModel {
   // Replaces every row in one reset, in nick order, and sets the status texts.
   void Fill(ParsedRoster roster);
 
-  // The same for the service's answer as received, parsed straight into nick
-  // order: the way a fetch fills the table.
-  void FillFromAnswer(std::string_view body);
+  // The same for the service's answer as received, the way a fetch fills the
+  // table: the rows are then held in the answer itself. Until the new rows are
+  // complete the old ones, and the old answer, stay as they were.
+  void FillFromAnswer(std::string body);
 
-  const std::vector<RosterRow>& rows() const { return rows_; }
+  const RosterRows& rows() const { return rows_; }
 
   // The locale the nick order collates by.
   const QLocale& locale() const { return locale_; }
@@ -53,11 +55,11 @@ class RosterModel : public QAbstractTableModel {
 
  private:
   bool HoldsCell(const QModelIndex& index) const;
-  // Takes rows already in their final order, in one reset, with the status texts.
-  void Replace(ParsedRoster roster);
+  // Puts rows in nick order and takes them, in one reset, with the status texts.
+  void Replace(std::string_view serverLine, RosterRows rows);
 
   QLocale locale_;
-  std::vector<RosterRow> rows_;
+  RosterRows rows_;
   QString clanStatusText_;
   QString serverStatusText_;
 };

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QLocale>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "roster/roster_row.h"
+#include "roster/roster_rows.h"
 
 namespace quellar {
 
@@ -16,13 +16,23 @@ struct ParsedRoster {
   std::vector<RosterRow> rows;
 };
 
+// The same, the rows held in the answer itself rather than copied out of it.
+struct RosterAnswer {
+  std::string serverLine;
+  RosterRows rows;
+};
+
 // Splits the answer into the server line and the rows. Lines end with CR LF; text
 // after the last CR LF is not a line. Every body gives a result.
 ParsedRoster ParseRoster(std::string_view body);
 
-// The same, with the rows already in nick order (see NickOrder). Each row is
-// built once, in its final place, rather than parsed in arrival order and then
-// moved, which for a long roster costs passes over scattered memory.
-ParsedRoster ParseRosterInNickOrder(std::string_view body, const QLocale& locale);
+// The same, taking the answer over as the rows' storage.
+RosterAnswer ParseAnswer(std::string body);
+
+// One non-empty record line's four columns, as views into the line.
+RosterRowView SplitRecordLine(std::string_view line);
+
+// The nick SplitRecordLine gives, alone.
+std::string_view NickOfRecordLine(std::string_view line);
 
 }  // namespace quellar

@@ -21,13 +21,12 @@ std::vector<std::size_t> IdentityOrder(std::size_t size) {
 }
 
 template <class KeyOf>
-std::vector<std::size_t> SortedOrder(const std::vector<RosterRow>& rows,
-                                     const LocaleContext& context, int d) {
+std::vector<std::size_t> SortedOrder(const RosterRows& rows, const LocaleContext& context, int d) {
   const KeyOf keyOf(context);
-  using Key = std::invoke_result_t<const KeyOf&, const RosterRow&>;
+  using Key = std::invoke_result_t<const KeyOf&, RosterRowView>;
   std::vector<Key> keys;
   keys.reserve(rows.size());
-  for (const RosterRow& row : rows)
+  for (const RosterRowView row : rows)
     keys.push_back(keyOf(row));
 
   std::vector<std::size_t> order = IdentityOrder(rows.size());
@@ -37,7 +36,7 @@ std::vector<std::size_t> SortedOrder(const std::vector<RosterRow>& rows,
   return order;
 }
 
-std::vector<std::size_t> SortedOrder(const std::vector<RosterRow>& rows, RosterColumn column,
+std::vector<std::size_t> SortedOrder(const RosterRows& rows, RosterColumn column,
                                      const LocaleContext& context, int d) {
   switch (column) {
     case RosterColumn::Nick:
@@ -57,6 +56,10 @@ std::vector<std::size_t> SortedOrder(const std::vector<RosterRow>& rows, RosterC
 void SortRoster(RosterModel& table, int& sortDirection, RosterColumn column,
                 const LocaleContext& locale) {
   sortDirection = -sortDirection;
+  // A single row is never compared with another, so its texts are never
+  // converted: it sorts like an empty table, whatever they hold.
+  if (table.rows().size() < 2)
+    return;
   table.Reorder(SortedOrder(table.rows(), column, locale, sortDirection));
 }
 

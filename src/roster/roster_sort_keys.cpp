@@ -49,11 +49,11 @@ std::string UpperCaser::operator()(std::string_view text) const {
   return upper;
 }
 
-std::int32_t PlayTimeKey::operator()(const RosterRow& row) const {
+std::int32_t PlayTimeKey::operator()(RosterRowView row) const {
   return StrToInt(row.playTime);
 }
 
-std::int64_t RegistrationKey::operator()(const RosterRow& row) const {
+std::int64_t RegistrationKey::operator()(RosterRowView row) const {
   return reader_.Read(RegistrationDateText(row.registration)).toJulianDay();
 }
 

@@ -31,7 +31,7 @@ class UpperCaser {
 class NickKey {
  public:
   explicit NickKey(const LocaleContext& context) : upper_(context.locale) {}
-  std::string operator()(const RosterRow& row) const { return upper_(row.nick); }
+  std::string operator()(RosterRowView row) const { return upper_(row.nick); }
 
  private:
   UpperCaser upper_;
@@ -40,7 +40,7 @@ class NickKey {
 class ProfessionKey {
  public:
   explicit ProfessionKey(const LocaleContext& context) : upper_(context.locale) {}
-  std::string operator()(const RosterRow& row) const { return upper_(row.profession); }
+  std::string operator()(RosterRowView row) const { return upper_(row.profession); }
 
  private:
   UpperCaser upper_;
@@ -50,14 +50,14 @@ class ProfessionKey {
 class PlayTimeKey {
  public:
   explicit PlayTimeKey(const LocaleContext&) {}
-  std::int32_t operator()(const RosterRow& row) const;
+  std::int32_t operator()(RosterRowView row) const;
 };
 
 // The day number of the registration date; fails with "'<text>' is not a valid date".
 class RegistrationKey {
  public:
   explicit RegistrationKey(const LocaleContext& context) : reader_(context) {}
-  std::int64_t operator()(const RosterRow& row) const;
+  std::int64_t operator()(RosterRowView row) const;
 
  private:
   ShortDateReader reader_;

@@ -80,26 +80,25 @@ std::string SocketErrorMessage(int number) {
   return message;
 }
 
-std::string TransferFailureMessage(int curlCode, long osErrno, std::string_view curlText) {
+std::string TransferFailureMessage(int curlCode, long osErrno) {
   switch (curlCode) {
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
+    // A URL libcurl cannot read names a host that cannot be looked up.
+    case CURLE_URL_MALFORMAT:
       return SocketErrorMessage(kHostNotFoundError);
     case CURLE_GOT_NOTHING:
       return std::string(kClosedGracefully);
     case CURLE_OPERATION_TIMEDOUT:
-      return SocketErrorMessage(osErrno != 0 ? static_cast<int>(osErrno) : kTimedOutError);
-    case CURLE_SEND_ERROR:
-    case CURLE_RECV_ERROR:
-    case CURLE_PARTIAL_FILE:
-      // Without a socket error the peer simply closed the connection.
-      if (osErrno == 0)
-        return std::string(kClosedGracefully);
-      return SocketErrorMessage(static_cast<int>(osErrno));
+      return SocketErrorMessage(kTimedOutError);
+    case CURLE_OUT_OF_MEMORY:
+      return "Out of memory.";
     default:
+      // Without a socket error the connection simply ended: whatever libcurl
+      // says about it in its own words, the client reports the close.
       if (osErrno != 0)
         return SocketErrorMessage(static_cast<int>(osErrno));
-      return std::string(curlText);
+      return std::string(kClosedGracefully);
   }
 }
 

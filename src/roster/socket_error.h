@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <string>
 #include <string_view>
 
@@ -33,10 +34,10 @@ std::string_view SocketErrorText(int number, SocketErrorNumbers numbers);
 // "Socket Error # <number>", a line break, and the short text.
 std::string SocketErrorMessage(int number);
 
-// The message for a request that failed before a whole status line and header
-// block arrived, from libcurl's result code and the socket error number it saw
-// (0 for none). curlText is libcurl's own description, used only for a result
-// that is neither a socket failure nor an early close.
-std::string TransferFailureMessage(int curlCode, long osErrno, std::string_view curlText);
+// The message for a connection libcurl could not make, or that failed while
+// the client used it, from libcurl's result code and the socket error number it
+// saw (0 for none). It is always one of the client's own messages: libcurl's
+// descriptions never reach the user.
+std::string TransferFailureMessage(int curlCode, long osErrno);
 
 }  // namespace quellar

@@ -103,6 +103,29 @@ void SyncDirectory(const std::filesystem::path& target) {
   ::close(fd);
 }
 
+// The plain way, for a folder that takes no new file: the bytes go over the old
+// ones and the file is cut to their length, so its owner and permissions stay.
+// A write that fails part way puts the old bytes back.
+bool ReplaceInPlace(const std::filesystem::path& target, std::string_view bytes, bool existed) {
+  const std::optional<std::string> before = existed ? ReadWholeFile(target) : std::string();
+  if (!before)
+    return false;
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0)
+    return false;
+  const auto put = [fd](std::string_view contents) {
+    return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, contents) &&
+           ::ftruncate(fd, static_cast<off_t>(contents.size())) == 0 && ::fsync(fd) == 0;
+  };
+  bool written = put(bytes);
+  if (!written)
+    put(*before);
+  written = ::close(fd) == 0 && written;
+  if (!written && !existed)
+    ::unlink(target.c_str());
+  return written;
+}
+
 }  // namespace
 
 bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
@@ -118,10 +141,16 @@ bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view b
   std::filesystem::path temporary;
   const int fd = CreateTemporary(target, temporary);
   if (fd < 0)
-    return false;
+    return ReplaceInPlace(target, bytes, existed);
+  // The new file must have the old one's owner, group and permissions; where it
+  // cannot (another user's file in a shared folder), the old file is written.
+  if (existed &&
+      (::fchown(fd, old.st_uid, old.st_gid) != 0 || ::fchmod(fd, old.st_mode & 07777) != 0)) {
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    return ReplaceInPlace(target, bytes, existed);
+  }
   bool written = WriteAll(fd, bytes);
-  if (written && existed)
-    ::fchmod(fd, old.st_mode & 07777);
   written = written && ::fsync(fd) == 0;
   written = ::close(fd) == 0 && written;
   if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
@@ -136,9 +165,10 @@ bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view b
 
 bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
   // QSaveFile writes a temporary file beside the target, flushes it to disk on
-  // commit and renames it over the target.
+  // commit and renames it over the target; in a folder that takes no new file it
+  // writes the target itself.
   QSaveFile out(QString::fromStdU16String(file.u16string()));
-  out.setDirectWriteFallback(false);
+  out.setDirectWriteFallback(true);
   if (!out.open(QIODevice::WriteOnly))
     return false;
   if (out.write(bytes.data(), static_cast<qint64>(bytes.size())) !=

@@ -293,19 +293,31 @@ void IniFile::WriteValues(std::string_view section, std::span<const IniEntry> en
 }
 
 void IniFile::DeleteSection(std::string_view section) {
-  const auto header = FindSection(section);
-  if (!header)
+  RemoveSections(section, false);
+}
+
+void IniFile::DeleteEverySection(std::string_view section) {
+  RemoveSections(section, true);
+}
+
+void IniFile::RemoveSections(std::string_view section, bool every) {
+  const auto first = FindSection(section);
+  if (!first)
     return;
   std::string out;
   out.reserve(bytes_.size());
-  out.append(bytes_, 0, header->begin);
-  std::size_t copied = header->next;
-  for (std::size_t at = header->next; at < bytes_.size();) {
+  out.append(bytes_, 0, first->begin);
+  std::size_t copied = first->begin;
+  bool inside = false;
+  for (std::size_t at = first->begin; at < bytes_.size();) {
     const IniLine line = ReadIniLine(bytes_, at);
-    if (line.kind == IniLineKind::kHeader)
-      break;
     at = line.next;
-    if (line.kind != IniLineKind::kKey)
+    if (line.kind == IniLineKind::kHeader) {
+      if (inside && !every)
+        break;
+      inside = EqualsIgnoringCase(line.name, section);
+    }
+    if (!inside || (line.kind != IniLineKind::kHeader && line.kind != IniLineKind::kKey))
       continue;
     out.append(bytes_, copied, line.begin - copied);
     copied = line.next;

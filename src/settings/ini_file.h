@@ -88,11 +88,16 @@ class IniFile {
   // section; other lines stay. No such section: nothing changes.
   void DeleteSection(std::string_view section);
 
+  // The same for every section called section, in one pass: once the first is
+  // gone a later one of the same name would be the one read.
+  void DeleteEverySection(std::string_view section);
+
  private:
   struct KeyLines;
 
   std::optional<IniLine> FindSection(std::string_view section) const;
   KeyLines CollectKeyNames(std::string_view section, std::size_t bufferSize) const;
+  void RemoveSections(std::string_view section, bool every);
   void ReplaceBytes(std::string bytes);
 
   std::string bytes_;

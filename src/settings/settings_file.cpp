@@ -107,8 +107,10 @@ void SaveSettings(const std::filesystem::path& file, const ClanLists& clans,
   IniFile ini(std::move(*bytes));
 
   // The clan sections and the proxy switch and host go to the file together.
-  ini.DeleteSection(kServerX3);
-  ini.DeleteSection(kServerX300);
+  // Every section of a server's name goes, so that a second one in a hand-edited
+  // file cannot stand in for the list just written.
+  ini.DeleteEverySection(kServerX3);
+  ini.DeleteEverySection(kServerX300);
   ini.WriteValues(kServerX3, ClanEntries(clans.clansX3));
   ini.WriteValues(kServerX300, ClanEntries(clans.clansX300));
   ini.WriteValue(kProxySection, kUseKey, fields.useProxy ? "1" : "0");

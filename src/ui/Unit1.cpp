@@ -28,6 +28,8 @@
 #include "roster/roster_model.h"
 #include "roster/roster_sort.h"
 #include "settings/settings_file.h"
+#include "settings/settings_location.h"
+#include "ui/classic_look.h"
 #include "ui/guard.h"
 #include "ui/prefix_completion.h"
 #include "ui/spin_edit.h"
@@ -41,12 +43,6 @@ constexpr int kClientWidth = 410;
 constexpr int kClientHeight = 417;
 constexpr QPoint kFirstShownAt{359, 198};
 constexpr std::array<int, 4> kColumnWidths = {105, 91, 105, 105};
-
-QFont WindowFont() {
-  QFont font(QStringLiteral("MS Sans Serif"));
-  font.setPixelSize(11);
-  return font;
-}
 
 template <typename Object>
 Object* Named(Object* object, const char* name) {
@@ -86,8 +82,10 @@ class BusyCursor {
 TMain::TMain(MainWindowContext context, QWidget* parent)
     : QMainWindow(parent),
       context_(std::move(context)),
-      settingsFile_(SettingsFilePath(
-          context_.settingsDirectory.empty() ? ExecutableDirectory() : context_.settingsDirectory)),
+      settingsFile_(ChooseSettingsFile(
+          context_.settingsDirectory.empty() ? ExecutableDirectory() : context_.settingsDirectory,
+          context_.userConfigDirectory.empty() ? UserConfigDirectory()
+                                               : context_.userConfigDirectory)),
       roster_(new RosterModel(context_.locale.locale, this)) {
   setObjectName(QStringLiteral("Main"));
   setWindowTitle(QStringLiteral("Quellar"));
@@ -95,12 +93,13 @@ TMain::TMain(MainWindowContext context, QWidget* parent)
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-  setFont(WindowFont());
+  setFont(ClassicWindowFont());
 
   CreateMenus();
   CreateControls();
   CreateTable();
   Connect();
+  UseClassicGroupBoxes(*this);
 
   // The client area lies below the menu bar and has a fixed size.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -188,6 +187,9 @@ void TMain::CreateControls() {
   CheckBox1->setGeometry(16, 64, 121, 17);
   Button1 = Named(new QPushButton(QStringLiteral("Получить"), GroupBox1), "Button1");
   Button1->setGeometry(152, 64, 73, 21);
+  // Enter presses the focused button, as Space does; outside a dialog this binds
+  // no default button.
+  Button1->setAutoDefault(true);
 
   GroupBox2 = Named(new QGroupBox(QStringLiteral("Автообновление"), client), "GroupBox2");
   GroupBox2->setGeometry(245, 0, 161, 97);
@@ -460,8 +462,9 @@ void TMain::CopySelectedNick() {
   const QModelIndexList selected = ListView1->selectionModel()->selectedRows();
   if (selected.isEmpty())
     return;
-  const RosterRow& row = roster_->rows().at(static_cast<std::size_t>(selected.front().row()));
-  QGuiApplication::clipboard()->setText(FromCp1251(row.nick));
+  const std::string_view nick =
+      roster_->rows().at(static_cast<std::size_t>(selected.front().row())).nick;
+  QGuiApplication::clipboard()->setText(FromCp1251(nick));
 }
 
 void TMain::ShowStatusTexts() {
@@ -501,7 +504,8 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
       const auto* mouse = static_cast<const QMouseEvent*>(event);
       if (!ListView1->indexAt(mouse->position().toPoint()).isValid())
         ListView1->clearSelection();
-    } else if (event->type() == QEvent::MouseButtonDblClick) {
+    } else if (event->type() == QEvent::MouseButtonDblClick &&
+               static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton) {
       ListView1DblClick();
     }
   }

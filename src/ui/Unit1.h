@@ -34,8 +34,12 @@ class StatusPanels;
 
 // What the main window depends on besides its widgets; tests give their own.
 struct MainWindowContext {
-  // The directory holding "options.ini"; empty means the executable's directory.
+  // The executable's directory, where "options.ini" is looked for first; empty
+  // means the running executable's.
   std::filesystem::path settingsDirectory;
+  // Where "options.ini" goes when the executable's directory cannot take it;
+  // empty means the user's configuration folder.
+  std::filesystem::path userConfigDirectory;
   // The roster service's host, with ":port" when not 80.
   std::string rosterHost{kRosterHost};
   LocaleContext locale;

@@ -16,6 +16,8 @@
 #include "common/cp1251.h"
 #include "common/servers.h"
 #include "settings/settings_file.h"
+#include "settings/settings_location.h"
+#include "ui/classic_look.h"
 #include "ui/dialog_keys.h"
 #include "ui/guard.h"
 
@@ -60,13 +62,12 @@ Tparam::Tparam(std::filesystem::path settingsFile, ClanLists& clans, QWidget* pa
       clans_(clans) {
   setObjectName(QStringLiteral("param"));
   setWindowTitle(QStringLiteral(u"Настройки"));
-  QFont font(QStringLiteral("MS Sans Serif"));
-  font.setPixelSize(11);
-  setFont(font);
+  setFont(ClassicWindowFont());
   setFixedSize(297, 343);
   move(313, 224);
 
   CreateControls();
+  UseClassicGroupBoxes(*this);
 
   setTabOrder(Button4, Cancel);
   setTabOrder(Cancel, CheckBox1);
@@ -246,6 +247,7 @@ void Tparam::Button4Click() {
     // The save sets an empty port to "80"; the edit shows it whether or not a
     // later step fails.
     try {
+      CreateSettingsFolder(settingsFile_);  // the user's folder, at the first save
       SaveSettings(settingsFile_, clans_, fields);
     } catch (...) {
       Port->setText(FromCp1251(fields.proxyPort));

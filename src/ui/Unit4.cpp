@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "ui/classic_look.h"
 #include "ui/dialog_keys.h"
 #include "ui/guard.h"
 
@@ -19,14 +20,17 @@ TAbout::TAbout(QWidget* parent)
                           Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("About"));
   setWindowTitle(QStringLiteral(u"О программе"));
-  QFont font(QStringLiteral("MS Sans Serif"));
-  font.setPixelSize(11);
-  setFont(font);
+  setFont(ClassicWindowFont());
   setFixedSize(221, 194);
   move(365, 273);
 
   Label1 = new QLabel(QStringLiteral("Programming by Tessel special for Vorlane"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
+  // The line was laid out for a face a few per cent narrower than today's
+  // metric-compatible one; a pixel less between words keeps it inside the dialog.
+  QFont creditFont = font();
+  creditFont.setWordSpacing(-1);
+  Label1->setFont(creditFont);
   Label1->move(16, 32);
   Label1->adjustSize();
 

@@ -1,6 +1,10 @@
 #include "ui/shell.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "settings/clan_lists.h"
 #include "settings/settings_file.h"
@@ -9,9 +13,23 @@
 #include "ui/error_box.h"
 
 namespace quellar {
+namespace {
+
+// Qt's own texts (the error box's button, the edit fields' context menus) in
+// Russian like the rest of the program, whatever the desktop's language.
+void LoadQtRussianTexts(QApplication& application) {
+  auto* translator = new QTranslator(&application);
+  if (translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator);
+}
+
+}  // namespace
 
 std::unique_ptr<TMain> CreateWindows(MainWindowContext context) {
+  // The name is also the X11 window class the desktop entry names.
   QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/quellar.ico")));
   ClanLists& clans = context.clans.get();
   auto main = std::make_unique<TMain>(std::move(context));
   auto* param = new Tparam(main->settingsFile(), clans, main.get());
@@ -24,6 +42,7 @@ std::unique_ptr<TMain> CreateWindows(MainWindowContext context) {
 int RunQuellar(int argc, char** argv) {
   TheClanLists();  // the clan lists exist before any window
   QApplication application(argc, argv);
+  LoadQtRussianTexts(application);
   std::unique_ptr<TMain> Main = CreateWindows();
   Main->show();
   return QApplication::exec();

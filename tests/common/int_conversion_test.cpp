@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/error.h"
+#include "support/printers.h"
 
 namespace quellar {
 namespace {
@@ -11,6 +12,10 @@ struct Convertible {
   const char* text;
   std::int32_t value;
 };
+
+void PrintTo(const Convertible& c, std::ostream* out) {
+  *out << testing::PrintToString(c.text) << " is " << c.value;
+}
 
 class ConvertibleText : public testing::TestWithParam<Convertible> {};
 

@@ -1,6 +1,6 @@
-// A fetch fills the table straight from the answer, parsing its lines in nick
-// order; that must give exactly what parsing in arrival order and then ordering
-// gives, for every kind of answer.
+// A fetch fills the table straight from the answer, its rows held in the answer
+// itself; that must give exactly what parsing into rows of their own and then
+// ordering gives, for every kind of answer.
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
@@ -14,6 +14,8 @@
 
 namespace quellar {
 namespace {
+
+using test::PrintTo;  // names each case in gtest's output
 
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
 
@@ -48,15 +50,14 @@ struct AnswerCase {
 
 class AnswerFill : public testing::TestWithParam<AnswerCase> {};
 
-TEST_P(AnswerFill, givesTheRowsAndServerLineOfParsingThenOrdering) {
+TEST_P(AnswerFill, holdsTheRowsAndServerLineOfTheParseInTheAnswer) {
   const std::string& body = GetParam().body;
-  RosterModel ordered(kRussian);
-  ordered.Fill(ParseRoster(body));
+  const ParsedRoster parsed = ParseRoster(body);
 
-  const ParsedRoster parsed = ParseRosterInNickOrder(body, kRussian);
+  const RosterAnswer answer = ParseAnswer(body);
 
-  EXPECT_EQ(parsed.serverLine, ParseRoster(body).serverLine);
-  EXPECT_EQ(parsed.rows, ordered.rows());
+  EXPECT_EQ(answer.serverLine, parsed.serverLine);
+  EXPECT_EQ(answer.rows, parsed.rows);
 }
 
 TEST_P(AnswerFill, fillsTheTableAndStatusTextsInOneReset) {

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "common/error.h"
+#include "support/printers.h"
 
 namespace quellar {
 namespace {
+
+using test::PrintTo;  // names each case in gtest's output
 
 LocaleContext ContextAt(const char* localeName, QDate today) {
   LocaleContext context;
@@ -25,6 +28,10 @@ struct RulesCase {
   DateOrder order;
   char separator;
 };
+
+void PrintTo(const RulesCase& c, std::ostream* out) {
+  *out << c.locale;
+}
 
 class LocaleShortDate : public testing::TestWithParam<RulesCase> {};
 

@@ -5,9 +5,12 @@
 #include <string>
 
 #include "common/error.h"
+#include "support/printers.h"
 
 namespace quellar {
 namespace {
+
+using test::PrintTo;  // names each case in gtest's output
 
 using namespace std::string_literals;
 

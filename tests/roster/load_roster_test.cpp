@@ -15,6 +15,8 @@
 namespace quellar {
 namespace {
 
+using test::PrintTo;  // names each case in gtest's output
+
 using test::RefusingPort;
 using test::ScriptedHttpServer;
 

@@ -45,7 +45,7 @@ QStringList BackwardsAfterFirst(QStringList list) {
 }
 
 TEST(NickOrder, emptyTableHasEmptyOrder) {
-  EXPECT_TRUE(NickOrder({}, kRussian).empty());
+  EXPECT_TRUE(NickOrder(std::vector<RosterRow>{}, kRussian).empty());
 }
 
 TEST(NickOrder, sortsRowsByNick) {

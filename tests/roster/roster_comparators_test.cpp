@@ -4,9 +4,12 @@
 
 #include "common/error.h"
 #include "roster/roster_sort_keys.h"
+#include "support/printers.h"
 
 namespace quellar {
 namespace {
+
+using test::PrintTo;  // names each case in gtest's output
 
 LocaleContext ContextAt(const char* localeName, QDate today = QDate(2026, 12, 8)) {
   LocaleContext context;

@@ -234,7 +234,7 @@ TEST(RosterModel, reorderKeepsTheSelectionOnTheSelectedMember) {
 TEST(RosterModel, reorderRejectsAnOrderThatIsNotAPermutationAndChangesNothing) {
   RosterModel model(kRussian);
   model.Fill(ParseRoster(kThreeMembers));
-  const std::vector<RosterRow> before = model.rows();
+  const RosterRows before = model.rows();
   QSignalSpy aboutToChange(&model, &RosterModel::layoutAboutToBeChanged);
   EXPECT_THROW(model.Reorder({0, 1}), std::invalid_argument);
   EXPECT_THROW(model.Reorder({0, 1, 1}), std::invalid_argument);

@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "roster/roster_row_printer.h"
+#include "support/printers.h"
 
 namespace quellar {
 namespace {
+
+using test::PrintTo;  // names each case in gtest's output
 
 using namespace std::string_literals;
 

@@ -1,14 +1,15 @@
 #pragma once
 
 #include <ostream>
+#include <string_view>
 
 #include "roster/roster_row.h"
 
 namespace quellar {
 
 // Shows a row's four byte strings in gtest failure messages, bytes above 0x7F in hex.
-inline void PrintTo(const RosterRow& row, std::ostream* out) {
-  const auto print = [out](const std::string& text) {
+inline void PrintTo(const RosterRowView& row, std::ostream* out) {
+  const auto print = [out](std::string_view text) {
     *out << '"';
     for (unsigned char c : text) {
       if (c >= 0x20 && c < 0x7F) {
@@ -29,6 +30,10 @@ inline void PrintTo(const RosterRow& row, std::ostream* out) {
   *out << ", ";
   print(row.profession);
   *out << '}';
+}
+
+inline void PrintTo(const RosterRow& row, std::ostream* out) {
+  PrintTo(RosterRowView(row), out);
 }
 
 }  // namespace quellar

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "roster/load_roster.h"
+#include "support/printers.h"
 
 namespace quellar {
 namespace {
+
+using test::PrintTo;  // names each case in gtest's output
 
 struct UrlCase {
   const char* name;

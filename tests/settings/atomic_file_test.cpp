@@ -1,8 +1,12 @@
 #include "settings/atomic_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -71,6 +75,48 @@ TEST(ReplaceFileAtomically, keepsThePermissionsOfTheOldFile) {
   ASSERT_TRUE(ReplaceFileAtomically(file, "new"));
   EXPECT_EQ(fs::status(file).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+constexpr fs::perms kOddPermissions =
+    fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
+
+// A name too long for its temporary file's name stands in for a folder that
+// takes no new file, even for root.
+TEST(ReplaceFileAtomically, aTemporaryFileThatCannotBeMadeHasTheFileWrittenInPlace) {
+  const ExecutableDir dir;
+  const fs::path file = dir.Path() / std::string(250, 'f');
+  WriteBytes(file, "old contents");
+  fs::permissions(file, kOddPermissions);
+  ASSERT_TRUE(ReplaceFileAtomically(file, "new"));
+  EXPECT_EQ(ReadBytes(file), "new");
+  EXPECT_EQ(fs::status(file).permissions(), kOddPermissions);
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{std::string(250, 'f')});
+
+  // A write in place that fails part way (here at the size limit) puts the old bytes back.
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  const rlimit small{100, limit.rlim_max};
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  const bool replaced = ReplaceFileAtomically(file, std::string(1000, 'n'));
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(replaced);
+  EXPECT_EQ(ReadBytes(file), "new");
+}
+
+TEST(ReplaceFileAtomically, keepsTheOwnerOfAnotherUsersFile) {
+  if (::geteuid() != 0)
+    GTEST_SKIP() << "only root can give a file to another user";
+  const ExecutableDir dir;
+  const fs::path file = dir.Path() / "f.ini";
+  WriteBytes(file, "old");
+  ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+  ASSERT_TRUE(ReplaceFileAtomically(file, "new"));
+  struct stat after {};
+  ASSERT_EQ(::stat(file.c_str(), &after), 0);
+  EXPECT_EQ(after.st_uid, 65534u);
+  EXPECT_EQ(after.st_gid, 65534u);
 }
 
 TEST(ReplaceFileAtomically, replacesTheTargetOfASymbolicLink) {

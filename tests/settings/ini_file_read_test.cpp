@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "settings/ini_file.h"
+#include "support/printers.h"
 
 namespace quellar {
 namespace {
+
+using test::PrintTo;  // names each case in gtest's output
 
 using testing::ElementsAre;
 using testing::IsEmpty;
@@ -189,6 +192,10 @@ struct BufferCase {
   std::vector<std::string> names;
   std::optional<std::string> cutName;
 };
+
+void PrintTo(const BufferCase& c, std::ostream* out) {
+  *out << "buffer of " << c.bufferSize << " bytes";
+}
 
 class KeyNamesBuffer : public testing::TestWithParam<BufferCase> {};
 

@@ -4,9 +4,12 @@
 #include <vector>
 
 #include "settings/ini_file.h"
+#include "support/printers.h"
 
 namespace quellar {
 namespace {
+
+using test::PrintTo;  // names each case in gtest's output
 
 TEST(IniFileWrite, valuesWrittenIntoANewFileGiveThePlatformsExactBytes) {
   IniFile ini;
@@ -134,6 +137,10 @@ struct BatchCase {
   std::string before;
   std::vector<IniEntry> entries;
 };
+
+void PrintTo(const BatchCase& c, std::ostream* out) {
+  *out << c.entries.size() << " entries into " << testing::PrintToString(c.before);
+}
 
 class WriteManyValues : public testing::TestWithParam<BatchCase> {};
 

@@ -95,6 +95,25 @@ TEST(BadSettingsFile, randomBytesLoadWithinTheLimitsAndSaveKeepsThem) {
   EXPECT_THAT(reloaded.clansX300, ElementsAre("B"));
 }
 
+// Every section of a server's name goes, whatever its spelling; the others keep
+// their bytes, and the reload gives exactly the lists saved.
+TEST(BadSettingsFile, duplicateClanSectionsAreAllReplacedBySave) {
+  const ExecutableDir dir;
+  WriteBytes(dir.SettingsFile(),
+             "[x3]\r\nClanName1=A\r\n[x3]\r\nfoo=B\r\n[Window]\r\nleft=1\r\n[X3]\r\nbar=C\r\n"
+             "; kept\r\n[x300]\r\nClanName1=D\r\n[ X300 ]\r\nbaz=E\r\n");
+  DialogSettings fields;
+  SaveSettings(dir.SettingsFile(), ClanLists{{"X"}, {"Y"}}, fields);
+  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
+            "[Window]\r\nleft=1\r\n; kept\r\n[x3]\r\nClanName1=X\r\n[x300]\r\nClanName1=Y\r\n"
+            "[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n");
+  ClanLists reloaded;
+  ProxySettings proxy;
+  LoadSettings(dir.SettingsFile(), reloaded, proxy);
+  EXPECT_THAT(reloaded.clansX3, ElementsAre("X"));
+  EXPECT_THAT(reloaded.clansX300, ElementsAre("Y"));
+}
+
 TEST(BadSettingsFile, utf8WithAByteOrderMarkKeepsItsBytesAndHidesTheFirstSection) {
   const ExecutableDir dir;
   // "Клан" and "Ёж" in UTF-8.

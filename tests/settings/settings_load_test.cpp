@@ -6,6 +6,7 @@
 
 #include "settings/settings_file.h"
 #include "settings/settings_test_files.h"
+#include "support/printers.h"
 
 namespace quellar {
 namespace {
@@ -105,6 +106,10 @@ struct ProxyCase {
   std::int32_t proxyPort;
 };
 
+void PrintTo(const ProxyCase& c, std::ostream* out) {
+  *out << testing::PrintToString(c.proxySection);
+}
+
 class MainWindowProxy : public testing::TestWithParam<ProxyCase> {};
 
 // Before the load the proxy is on, host "before", port 1080.
@@ -160,6 +165,10 @@ struct DialogCase {
   std::string proxyHost;
   std::string proxyPort;
 };
+
+void PrintTo(const DialogCase& c, std::ostream* out) {
+  *out << testing::PrintToString(c.proxySection);
+}
 
 class DialogProxy : public testing::TestWithParam<DialogCase> {};
 

@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "common/error.h"
 #include "settings/settings_file.h"
+#include "settings/settings_location.h"
 #include "settings/settings_test_files.h"
+#include "support/printers.h"
 
 namespace quellar {
 namespace {
@@ -90,6 +93,10 @@ struct PortCase {
   std::string typed;
   std::string written;
 };
+
+void PrintTo(const PortCase& c, std::ostream* out) {
+  *out << "port " << testing::PrintToString(c.typed);
+}
 
 class PortField : public testing::TestWithParam<PortCase> {};
 
@@ -183,6 +190,23 @@ TEST(SaveSettings, aFileThatCannotBeWrittenIsNotReplaced) {
   EXPECT_THAT(clans.clansX3, ElementsAre("New"));
 }
 
+// A shared folder where the user may write options.ini but make no other file.
+TEST(SaveSettings, aFolderThatTakesNoNewFileHasTheFileWrittenInPlace) {
+  const ExecutableDir dir;
+  WriteBytes(dir.SettingsFile(), "[x3]\r\nClanName1=Old\r\n");
+  const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
+  fs::permissions(dir.SettingsFile(), perms);
+  const test::UnwritableFile folder(dir.Path());
+  if (!folder.Made())
+    GTEST_SKIP() << "this file system cannot make a directory immutable for root";
+  DialogSettings fields{true, "h", "2"};
+  EXPECT_EQ(ErrorOf(dir.SettingsFile(), ClanLists{{"New"}, {}}, fields), "no error");
+  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
+            "[x3]\r\nClanName1=New\r\n[Proxy]\r\nuse=1\r\nserver=h\r\nport=2\r\n");
+  EXPECT_EQ(fs::status(dir.SettingsFile()).permissions(), perms);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
 TEST(SaveSettings, theFailureNamesACyrillicPathInWindows1251) {
   const ExecutableDir dir;
 #ifdef _WIN32
@@ -260,6 +284,41 @@ TEST(SaveSettings, leavesOnlyTheSettingsFileInTheDirectory) {
   for (const auto& entry : fs::directory_iterator(dir.Path()))
     names.push_back(entry.path().filename().string());
   EXPECT_THAT(names, ElementsAre("options.ini"));
+}
+
+TEST(SettingsLocation, besideTheExecutableWhenTheFileIsThereOrTheFolderIsWritable) {
+  const ExecutableDir dir;
+  const fs::path config = dir.Path() / "config";
+  EXPECT_EQ(ChooseSettingsFile(dir.Path(), config), dir.SettingsFile());
+  EXPECT_TRUE(fs::is_empty(dir.Path()));  // the writability probe is gone
+  WriteBytes(dir.SettingsFile(), "[x3]\r\n");
+  const test::UnwritableFile unwritable(dir.Path());
+  if (!unwritable.Made())
+    GTEST_SKIP() << "this file system cannot make a folder immutable for root";
+  EXPECT_EQ(ChooseSettingsFile(dir.Path(), config), dir.SettingsFile());
+}
+
+TEST(SettingsLocation, inTheUsersFolderCreatedAtTheFirstSaveWhenTheExecutablesIsReadOnly) {
+  const ExecutableDir dir;
+  const fs::path bin = dir.Path() / "bin";
+  fs::create_directory(bin);
+  const test::UnwritableFile unwritable(bin);
+  if (!unwritable.Made())
+    GTEST_SKIP() << "this file system cannot make a folder immutable for root";
+  const fs::path file = ChooseSettingsFile(bin, dir.Path() / "config" / "quellar");
+  EXPECT_EQ(file, dir.Path() / "config" / "quellar" / "options.ini");
+  DialogSettings fields{true, "h", "3128"};
+  CreateSettingsFolder(file);
+  SaveSettings(file, ClanLists{{"A"}, {}}, fields);
+  EXPECT_EQ(ReadBytes(file),
+            "[x3]\r\nClanName1=A\r\n[Proxy]\r\nuse=1\r\nserver=h\r\nport=3128\r\n");
+  EXPECT_TRUE(fs::is_empty(bin));
+
+  WriteBytes(dir.Path() / "plain", "x");
+  const fs::path refused = ChooseSettingsFile(bin, dir.Path() / "plain" / "quellar");
+  CreateSettingsFolder(refused);
+  EXPECT_EQ(ErrorOf(refused, ClanLists{}, fields),
+            "Unable to write to " + dir.Path().string() + "/plain/quellar/options.ini");
 }
 
 }  // namespace

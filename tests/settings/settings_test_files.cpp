@@ -60,8 +60,12 @@ UnwritableFile::~UnwritableFile() {
 #else
 
 UnwritableFile::UnwritableFile(const std::filesystem::path& file) {
+  namespace fs = std::filesystem;
   if (::geteuid() != 0) {
-    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    file_ = file;
+    perms_ = fs::status(file).permissions();
+    fs::permissions(file, fs::is_directory(file) ? fs::perms::owner_read | fs::perms::owner_exec
+                                                 : fs::perms::owner_read);
     made_ = true;
     return;
   }
@@ -73,6 +77,8 @@ UnwritableFile::UnwritableFile(const std::filesystem::path& file) {
 }
 
 UnwritableFile::~UnwritableFile() {
+  if (!file_.empty())
+    std::filesystem::permissions(file_, perms_);
   if (fd_ < 0)
     return;
   if (made_)

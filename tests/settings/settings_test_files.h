@@ -27,7 +27,8 @@ class ExecutableDir {
 
 // Makes a file impossible for this process to write while it lives: read-only
 // for an ordinary user; immutable for root, who may write any other file; the
-// read-only attribute on Windows.
+// read-only attribute on Windows. A directory so made takes no new file, while
+// the files in it stay writable.
 class UnwritableFile {
  public:
   explicit UnwritableFile(const std::filesystem::path& file);
@@ -40,6 +41,7 @@ class UnwritableFile {
 
  private:
   std::filesystem::path file_;
+  std::filesystem::perms perms_{};
   int fd_ = -1;
   int flags_ = 0;
   bool made_ = false;

@@ -189,29 +189,29 @@ void ScriptedHttpServer::AddStep(Step step) {
 }
 
 void ScriptedHttpServer::Answer(std::string bytes) {
-  AddStep({std::move(bytes), Ending::KeepOpen, {}, {}, {}});
+  AddStep({std::move(bytes), Ending::KeepOpen, {}, {}, {}, {}});
 }
 
 void ScriptedHttpServer::AnswerThenClose(std::string bytes) {
-  AddStep({std::move(bytes), Ending::Close, {}, {}, {}});
+  AddStep({std::move(bytes), Ending::Close, {}, {}, {}, {}});
 }
 
 void ScriptedHttpServer::CloseWithoutAnswer() {
-  AddStep({{}, Ending::Close, {}, {}, {}});
+  AddStep({{}, Ending::Close, {}, {}, {}, {}});
 }
 
 void ScriptedHttpServer::AnswerThenReset(std::string bytes) {
-  AddStep({std::move(bytes), Ending::Reset, {}, {}, {}});
+  AddStep({std::move(bytes), Ending::Reset, {}, {}, {}, {}});
 }
 
 void ScriptedHttpServer::AnswerThenTrickle(std::string head, std::string piece,
                                            std::chrono::milliseconds interval) {
-  AddStep({std::move(head), Ending::Trickle, std::move(piece), interval, {}});
+  AddStep({std::move(head), Ending::Trickle, std::move(piece), interval, {}, {}});
 }
 
 void ScriptedHttpServer::AnswerInPieces(std::vector<std::string> pieces,
                                         std::chrono::milliseconds pause) {
-  Step step{{}, Ending::Drip, {}, pause, {}};
+  Step step{{}, Ending::Drip, {}, pause, {}, {}};
   for (std::string& piece : pieces)
     step.drip.push_back(std::move(piece));
   if (!step.drip.empty()) {
@@ -219,6 +219,13 @@ void ScriptedHttpServer::AnswerInPieces(std::vector<std::string> pieces,
     step.drip.pop_front();
   }
   AddStep(std::move(step));
+}
+
+void ScriptedHttpServer::AnswerInWrites(std::vector<std::string> writes, Then then) {
+  const Ending ending = then == Then::Close   ? Ending::Close
+                        : then == Then::Reset ? Ending::Reset
+                                              : Ending::KeepOpen;
+  AddStep({{}, ending, {}, {}, {}, std::move(writes)});
 }
 
 std::vector<std::string> ScriptedHttpServer::Requests() const {
@@ -239,6 +246,11 @@ std::vector<std::string> ScriptedHttpServer::ConnectionBytes() const {
 int ScriptedHttpServer::ConnectionCount() const {
   std::lock_guard lock(mutex_);
   return static_cast<int>(connectionBytes_.size());
+}
+
+bool ScriptedHttpServer::WaitUntilAnswered(int count, std::chrono::milliseconds limit) const {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, limit, [this, count] { return answered_ >= count; });
 }
 
 bool ScriptedHttpServer::WaitUntilAllClosed(std::chrono::milliseconds limit) const {
@@ -273,7 +285,9 @@ void ScriptedHttpServer::OnRequest(Connection& connection, std::string request) 
     ::setsockopt(connection.fd, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
                  sizeof noDelay);
   }
-  const bool sent = SendAll(connection.fd, step.bytes);
+  bool sent = SendAll(connection.fd, step.bytes);
+  for (const std::string& write : step.writes)
+    sent = sent && SendAll(connection.fd, write);
   switch (step.ending) {
     case Ending::KeepOpen:
       if (!sent)
@@ -299,6 +313,9 @@ void ScriptedHttpServer::OnRequest(Connection& connection, std::string request) 
       connection.nextPiece = Clock::now() + step.interval;
       break;
   }
+  std::lock_guard lock(mutex_);
+  ++answered_;
+  changed_.notify_all();
 }
 
 void ScriptedHttpServer::Run() {

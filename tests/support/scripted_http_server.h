@@ -42,6 +42,11 @@ class ScriptedHttpServer {
   // segment, then keep the connection open.
   void AnswerInPieces(std::vector<std::string> pieces, std::chrono::milliseconds pause);
 
+  // Send each write with its own send call, one right after the other, then keep
+  // the connection open, close it, or abort it.
+  enum class Then { KeepOpen, Close, Reset };
+  void AnswerInWrites(std::vector<std::string> writes, Then then);
+
   // Each request received (up to and including its blank line), in order.
   std::vector<std::string> Requests() const;
   // For each request, the index of the connection it came on.
@@ -49,6 +54,9 @@ class ScriptedHttpServer {
   // Everything each connection received, in the order connections were accepted.
   std::vector<std::string> ConnectionBytes() const;
   int ConnectionCount() const;
+  // Waits until the server has played count steps to their end (everything sent,
+  // the close begun); false when that has not happened within limit.
+  bool WaitUntilAnswered(int count, std::chrono::milliseconds limit) const;
   // Waits until every connection the server accepted has been closed by either
   // side; false when that has not happened within limit (a guard against hangs).
   bool WaitUntilAllClosed(std::chrono::milliseconds limit) const;
@@ -61,6 +69,7 @@ class ScriptedHttpServer {
     std::string piece;
     std::chrono::milliseconds interval{0};
     std::deque<std::string> drip;
+    std::vector<std::string> writes;
   };
   struct Connection;
 
@@ -80,6 +89,7 @@ class ScriptedHttpServer {
   std::vector<int> requestConnections_;
   std::vector<std::string> connectionBytes_;
   int openConnections_ = 0;
+  int answered_ = 0;
 
   std::thread thread_;
 };

@@ -39,8 +39,13 @@ if(NOT result EQUAL 0)
 endif()
 foreach(path
     "./usr/bin/quellar"
-    "./usr/share/applications/quellar.desktop"
-    "./usr/share/icons/hicolor/scalable/apps/quellar.svg")
+    "./usr/share/applications/example.quellar.Quellar.desktop"
+    "./usr/share/icons/hicolor/scalable/apps/quellar.svg"
+    "./usr/share/metainfo/example.quellar.Quellar.metainfo.xml"
+    "./usr/share/man/man1/quellar.1.gz"
+    "./usr/share/man/ru/man1/quellar.1.gz"
+    "./usr/share/doc/quellar/copyright"
+    "./usr/share/doc/quellar/changelog.gz")
   string(REGEX MATCH " ${path}\n" found "${contents}")
   if(NOT found)
     message(FATAL_ERROR "the package lacks ${path}; it holds:\n${contents}")
@@ -65,7 +70,40 @@ foreach(dependency libqt6widgets6 libcurl qt6-qpa-plugins)
     message(FATAL_ERROR "Depends lacks ${dependency}: ${control_Depends}")
   endif()
 endforeach()
-if(control_Maintainer STREQUAL "" OR NOT control_Section STREQUAL "games")
+if(control_Maintainer STREQUAL "" OR NOT control_Section STREQUAL "net")
   message(FATAL_ERROR "Maintainer '${control_Maintainer}', Section '${control_Section}'")
 endif()
-message("package ${packages}\nDepends: ${control_Depends}")
+
+# The checks a distribution makes: lintian on the package, appstreamcli on its
+# metainfo, desktop-file-validate on its menu entry. An error or a warning fails.
+foreach(tool lintian appstreamcli desktop-file-validate)
+  find_program(tool_${tool} ${tool})
+  if(NOT tool_${tool})
+    message(FATAL_ERROR "${tool} is not installed (./scripts/install-deps installs it)")
+  endif()
+endforeach()
+execute_process(COMMAND ${tool_lintian} --fail-on error,warning --tag-display-limit 0 ${packages}
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "lintian fails the package (${result}):\n${output}")
+endif()
+set(tree ${WORK_DIR}/tree)
+execute_process(COMMAND ${DPKG_DEB} -x ${packages} ${tree} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "dpkg-deb -x failed")
+endif()
+execute_process(
+  COMMAND ${tool_appstreamcli} validate --no-net
+          ${tree}/usr/share/metainfo/example.quellar.Quellar.metainfo.xml
+  RESULT_VARIABLE result OUTPUT_VARIABLE appstream ERROR_VARIABLE appstream)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "appstreamcli fails the metainfo (${result}):\n${appstream}")
+endif()
+execute_process(
+  COMMAND ${tool_desktop-file-validate}
+          ${tree}/usr/share/applications/example.quellar.Quellar.desktop
+  RESULT_VARIABLE result OUTPUT_VARIABLE desktop ERROR_VARIABLE desktop)
+if(NOT result EQUAL 0 OR NOT desktop STREQUAL "")
+  message(FATAL_ERROR "desktop-file-validate fails the menu entry (${result}):\n${desktop}")
+endif()
+message("package ${packages}\nDepends: ${control_Depends}\nlintian:\n${output}")

@@ -26,6 +26,10 @@ struct Announced {
   QString name;
 };
 
+void PrintTo(const Announced& c, std::ostream* out) {
+  *out << c.objectName;
+}
+
 class MainWindowAccessibility : public testing::TestWithParam<Announced> {};
 
 TEST_P(MainWindowAccessibility, namesEveryControlForScreenReaders) {

@@ -53,7 +53,7 @@ class StandIn {
 
 QStringList Nicks(const RosterModel& roster) {
   QStringList nicks;
-  for (const RosterRow& row : roster.rows())
+  for (const RosterRowView row : roster.rows())
     nicks << FromCp1251(row.nick);
   return nicks;
 }

@@ -18,6 +18,10 @@ struct BoxTextCase {
   QString shown;
 };
 
+void PrintTo(const BoxTextCase& c, std::ostream* out) {
+  *out << testing::PrintToString(c.message);
+}
+
 class ErrorBoxTextRule : public testing::TestWithParam<BoxTextCase> {};
 
 TEST_P(ErrorBoxTextRule, appendsAFullStopOnlyAfterCodesAboveIt) {

@@ -24,6 +24,8 @@
 namespace quellar {
 namespace {
 
+using test::PrintTo;  // names each case in gtest's output
+
 using test::MainWindowHarness;
 using test::OkAnswer;
 
@@ -33,8 +35,8 @@ const std::string kTwoMembers =
 
 std::vector<std::string> Nicks(const RosterModel& roster) {
   std::vector<std::string> nicks;
-  for (const RosterRow& row : roster.rows())
-    nicks.push_back(row.nick);
+  for (const RosterRowView row : roster.rows())
+    nicks.emplace_back(row.nick);
   return nicks;
 }
 
@@ -61,6 +63,19 @@ TEST(MainWindowFetch, sendsClanServerAndCaseThroughTheProxyAndFillsTheTable) {
   EXPECT_EQ(main.queryState().currentClan, "Brannock");
   EXPECT_EQ(main.queryState().currentServer, "x300");
   EXPECT_TRUE(harness.errors.texts.isEmpty());
+}
+
+TEST(MainWindowFetch, enterOnTheFocusedFetchButtonFetchesOnceAndNowhereElse) {
+  MainWindowHarness harness;
+  TMain& main = harness.main();
+  harness.server.Answer(OkAnswer("1\r\n"));
+  main.ComboBox2->setEditText(QStringLiteral("Brannock"));
+  QTest::keyClick(main.CheckBox1, Qt::Key_Return);
+  EXPECT_TRUE(harness.RequestLines().empty());
+  QTest::keyClick(main.Button1, Qt::Key_Return);
+  EXPECT_EQ(
+      harness.RequestLines(),
+      std::vector<std::string>{"GET http://vorlane.example:80/xml.php?clan=Brannock HTTP/1.1"});
 }
 
 TEST(MainWindowFetch, sendsACyrillicClanNameAsItsWindows1251Bytes) {

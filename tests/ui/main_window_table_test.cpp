@@ -49,8 +49,8 @@ const std::string kThreeMembers =
 
 std::vector<std::string> Nicks(const RosterModel& roster) {
   std::vector<std::string> nicks;
-  for (const RosterRow& row : roster.rows())
-    nicks.push_back(row.nick);
+  for (const RosterRowView row : roster.rows())
+    nicks.emplace_back(row.nick);
   return nicks;
 }
 
@@ -198,6 +198,17 @@ TEST(MainWindowCopy, copyNickPutsTheSelectedRowsNickOnTheClipboardAsPlainText) {
   ASSERT_NE(data, nullptr);
   EXPECT_EQ(data->text(), QStringLiteral(u"Ёлка"));
   EXPECT_EQ(data->formats(), QStringList{"text/plain"});
+}
+
+TEST(MainWindowCopy, copyNickAfterARefillCopiesTheNewAnswersNick) {
+  MainWindowHarness harness;
+  TMain& main = harness.main();
+  FillTable(harness);
+  harness.server.Answer(OkAnswer("51\r\n\xD0\xFB\xE1\xE0\xEA|||1|||12:00 01.02.2020|||Mage\r\n"));
+  main.N14->trigger();
+  SelectRow(main, 0);
+  main.N7->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral(u"Рыбак"));
 }
 
 TEST(MainWindowCopy, doubleClickOnARowCopiesItsNick) {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -28,6 +29,8 @@
 namespace quellar {
 namespace {
 
+using test::PrintTo;  // names each case in gtest's output
+
 using test::MainWindowHarness;
 
 TEST(MainWindow, isAFixedWindowCaptionedQuellarWithItsFontAndPlace) {
@@ -35,7 +38,7 @@ TEST(MainWindow, isAFixedWindowCaptionedQuellarWithItsFontAndPlace) {
   TMain& main = harness.main();
   EXPECT_EQ(main.objectName(), "Main");
   EXPECT_EQ(main.windowTitle(), "Quellar");
-  EXPECT_EQ(main.font().family(), "MS Sans Serif");
+  EXPECT_EQ(QFontInfo(main.font()).family(), "Liberation Sans");
   EXPECT_EQ(main.font().pixelSize(), 11);
   const Qt::WindowFlags flags = main.windowFlags();
   EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);

@@ -16,6 +16,10 @@ struct MatchCase {
   int index;
 };
 
+void PrintTo(const MatchCase& c, std::ostream* out) {
+  *out << testing::PrintToString(c.prefix) << " matches item " << c.index;
+}
+
 class FirstMatch : public testing::TestWithParam<MatchCase> {};
 
 TEST_P(FirstMatch, isTheFirstItemInListOrderThatBeginsWithThePrefixIgnoringCase) {

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +30,8 @@
 
 namespace quellar {
 namespace {
+
+using test::PrintTo;  // names each case in gtest's output
 
 using Names = std::vector<std::string>;
 
@@ -149,7 +152,7 @@ TEST_F(SettingsDialog, isAFixedToolWindowFirstShownAtItsPlace) {
   EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_EQ(dialog->minimumSize(), QSize(297, 343));
   EXPECT_EQ(dialog->maximumSize(), QSize(297, 343));
-  EXPECT_EQ(dialog->font().family(), "MS Sans Serif");
+  EXPECT_EQ(QFontInfo(dialog->font()).family(), "Liberation Sans");
   EXPECT_EQ(dialog->font().pixelSize(), 11);
   Open();
   // The window's outer top-left corner, as the window system places it.

@@ -17,10 +17,16 @@
 namespace quellar {
 namespace {
 
+using test::PrintTo;  // names each case in gtest's output
+
 struct ValueCase {
   QString text;
   int value;
 };
+
+void PrintTo(const ValueCase& c, std::ostream* out) {
+  *out << testing::PrintToString(c.text) << " is " << c.value;
+}
 
 class SpinValue : public testing::TestWithParam<ValueCase> {};
 
@@ -40,6 +46,10 @@ struct LeaveCase {
   QString text;
   std::optional<QString> corrected;
 };
+
+void PrintTo(const LeaveCase& c, std::ostream* out) {
+  *out << testing::PrintToString(c.text) << " becomes " << testing::PrintToString(c.corrected);
+}
 
 class SpinLeave : public testing::TestWithParam<LeaveCase> {};
 
@@ -62,6 +72,10 @@ struct StepCase {
   QString stepped;
 };
 
+void PrintTo(const StepCase& c, std::ostream* out) {
+  *out << testing::PrintToString(c.text) << " stepped by " << c.delta;
+}
+
 class SpinStep : public testing::TestWithParam<StepCase> {};
 
 TEST_P(SpinStep, movesFromTheValueAndStaysInRange) {
@@ -81,6 +95,11 @@ struct CharacterCase {
   QString separator;
   bool accepted;
 };
+
+void PrintTo(const CharacterCase& c, std::ostream* out) {
+  *out << testing::PrintToString(c.typed) << " with separator "
+       << testing::PrintToString(c.separator);
+}
 
 class SpinCharacter : public testing::TestWithParam<CharacterCase> {};
 
@@ -135,6 +154,10 @@ struct IntervalCase {
   int baseMs;
   int interval;
 };
+
+void PrintTo(const IntervalCase& c, std::ostream* out) {
+  *out << c.minutes << " minutes of " << c.baseMs << " ms";
+}
 
 class TimerInterval : public testing::TestWithParam<IntervalCase> {};
 

@@ -1,0 +1,179 @@
+#include "roster/http_connection.h"
+
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <poll.h>
+#endif
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <string>
+
+#include "common/error.h"
+#include "roster/curl_library.h"
+#include "roster/socket_error.h"
+
+namespace quellar {
+namespace {
+
+#ifdef _WIN32
+using PollEntry = WSAPOLLFD;
+int PollOne(PollEntry& entry, int milliseconds) {
+  return ::WSAPoll(&entry, 1, milliseconds);
+}
+int LastSocketError() {
+  return ::WSAGetLastError();
+}
+constexpr int kInterrupted = WSAEINTR;
+#else
+using PollEntry = pollfd;
+int PollOne(PollEntry& entry, int milliseconds) {
+  return ::poll(&entry, 1, milliseconds);
+}
+int LastSocketError() {
+  return errno;
+}
+constexpr int kInterrupted = EINTR;
+#endif
+
+enum class Ready { Yes, TimedOut, Failed };
+
+Ready WaitFor(curl_socket_t socket, short events, HttpConnection::Clock::time_point deadline,
+              int& error) {
+  for (;;) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - HttpConnection::Clock::now());
+    const int wait = static_cast<int>(std::clamp<long long>(left.count(), 0, INT_MAX));
+    PollEntry entry{};
+    entry.fd = socket;
+    entry.events = events;
+    const int result = PollOne(entry, wait);
+    if (result > 0)
+      return Ready::Yes;
+    if (result == 0) {
+      if (HttpConnection::Clock::now() >= deadline)
+        return Ready::TimedOut;
+      continue;
+    }
+    error = LastSocketError();
+    if (error != kInterrupted)
+      return Ready::Failed;
+  }
+}
+
+// The proxy host as the connect-to option wants it: an IPv6 literal in brackets.
+std::string BracketedHost(const std::string& host) {
+  if (host.find(':') != std::string::npos && !host.starts_with('['))
+    return "[" + host + "]";
+  return host;
+}
+
+}  // namespace
+
+HttpConnection::HttpConnection(const HttpRoute& route, std::chrono::milliseconds limit) {
+  const CurlLibrary& curl = Curl();
+  easy_ = curl.easyInit();
+  if (easy_ == nullptr)
+    throw Error("Out of memory.");
+  try {
+    // An empty proxy keeps http_proxy and friends in the environment away.
+    curl.easySetopt(easy_, CURLOPT_PROXY, "");
+    curl.easySetopt(easy_, CURLOPT_PROTOCOLS_STR, "http");
+    curl.easySetopt(easy_, CURLOPT_CONNECT_ONLY, 1L);
+    curl.easySetopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    curl.easySetopt(easy_, CURLOPT_CONNECTTIMEOUT_MS,
+                    static_cast<long>(std::clamp<long long>(limit.count(), 1, LONG_MAX)));
+    const std::string address = "http://" + route.host + ":" + std::to_string(route.port) + "/";
+    curl.easySetopt(easy_, CURLOPT_URL, address.c_str());
+    if (!route.proxyHost.empty()) {
+      // Through a proxy the connection goes to the proxy and the roster host is
+      // never looked up here.
+      const std::string connectTo =
+          "::" + BracketedHost(route.proxyHost) + ":" + std::to_string(route.proxyPort);
+      connectTo_ = curl.slistAppend(nullptr, connectTo.c_str());
+      if (connectTo_ == nullptr)
+        throw Error("Out of memory.");
+      curl.easySetopt(easy_, CURLOPT_CONNECT_TO, connectTo_);
+    }
+    const CURLcode result = curl.easyPerform(easy_);
+    if (result != CURLE_OK)
+      throw Error(TransferFailureMessage(result, OsErrno()));
+    curl.easyGetinfo(easy_, CURLINFO_ACTIVESOCKET, &socket_);
+    if (socket_ == CURL_SOCKET_BAD)
+      throw Error(TransferFailureMessage(CURLE_GOT_NOTHING, 0));
+  } catch (...) {
+    curl.easyCleanup(easy_);
+    curl.slistFreeAll(connectTo_);
+    throw;
+  }
+}
+
+HttpConnection::~HttpConnection() {
+  const CurlLibrary& curl = Curl();
+  curl.easyCleanup(easy_);
+  curl.slistFreeAll(connectTo_);
+}
+
+long HttpConnection::OsErrno() const {
+  long osErrno = 0;
+  Curl().easyGetinfo(easy_, CURLINFO_OS_ERRNO, &osErrno);
+  return osErrno;
+}
+
+HttpConnection::Io HttpConnection::Send(std::string_view bytes, Clock::time_point deadline) {
+  const CurlLibrary& curl = Curl();
+  while (!bytes.empty()) {
+    std::size_t sent = 0;
+    const CURLcode result = curl.easySend(easy_, bytes.data(), bytes.size(), &sent);
+    if (result == CURLE_OK) {
+      bytes.remove_prefix(sent);
+      continue;
+    }
+    if (result != CURLE_AGAIN)
+      return {Io::Kind::Failed, 0, OsErrno()};
+    int error = 0;
+    switch (WaitFor(socket_, POLLOUT, deadline, error)) {
+      case Ready::Yes:
+        break;
+      case Ready::TimedOut:
+        return {Io::Kind::TimedOut, 0, 0};
+      case Ready::Failed:
+        return {Io::Kind::Failed, 0, error};
+    }
+  }
+  return {};
+}
+
+HttpConnection::Io HttpConnection::Receive(char* buffer, std::size_t size,
+                                           Clock::time_point deadline) {
+  const CurlLibrary& curl = Curl();
+  for (;;) {
+    std::size_t received = 0;
+    const CURLcode result = curl.easyRecv(easy_, buffer, size, &received);
+    if (result == CURLE_OK)
+      return received == 0 ? Io{Io::Kind::Closed, 0, 0} : Io{Io::Kind::Done, received, 0};
+    if (result != CURLE_AGAIN)
+      return {Io::Kind::Failed, 0, OsErrno()};
+    int error = 0;
+    switch (WaitFor(socket_, POLLIN, deadline, error)) {
+      case Ready::Yes:
+        break;
+      case Ready::TimedOut:
+        return {Io::Kind::TimedOut, 0, 0};
+      case Ready::Failed:
+        return {Io::Kind::Failed, 0, error};
+    }
+  }
+}
+
+bool HttpConnection::IsQuiet() const {
+  PollEntry entry{};
+  entry.fd = socket_;
+  entry.events = POLLIN;
+  return PollOne(entry, 0) == 0;
+}
+
+}  // namespace quellar

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <curl/curl.h>
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quellar {
+
+// Where a connection goes: the roster host and port, or the proxy in between.
+struct HttpRoute {
+  std::string host;
+  std::int32_t port = 0;
+  std::string proxyHost;  // empty for none
+  std::int32_t proxyPort = 0;
+  friend bool operator==(const HttpRoute&, const HttpRoute&) = default;
+};
+
+// One TCP connection that libcurl opens (it looks the name up, connects, and
+// goes to the proxy instead when there is one) and the client then speaks HTTP
+// over by itself, so that every answer is read by the client's own rules.
+class HttpConnection {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  struct Io {
+    enum class Kind { Done, Closed, Failed, TimedOut };
+    Kind kind = Kind::Done;
+    std::size_t size = 0;  // bytes moved, for Done
+    long osErrno = 0;      // the socket error, for Failed; 0 when there was none
+  };
+
+  // Connects, giving up when that takes longer than limit; throws Error with the
+  // client's socket error message.
+  HttpConnection(const HttpRoute& route, std::chrono::milliseconds limit);
+  ~HttpConnection();
+  HttpConnection(const HttpConnection&) = delete;
+  HttpConnection& operator=(const HttpConnection&) = delete;
+
+  // Sends all of bytes unless the connection fails or stays blocked until deadline.
+  Io Send(std::string_view bytes, Clock::time_point deadline);
+  // What has arrived, waiting until deadline for at least one byte.
+  Io Receive(char* buffer, std::size_t size, Clock::time_point deadline);
+  // Nothing has arrived since the last answer, not even the peer's close: the
+  // connection can carry the next request.
+  bool IsQuiet() const;
+
+ private:
+  long OsErrno() const;
+
+  CURL* easy_ = nullptr;
+  curl_slist* connectTo_ = nullptr;
+  curl_socket_t socket_ = CURL_SOCKET_BAD;
+};
+
+}  // namespace quellar

@@ -1,0 +1,96 @@
+#include "ui/classic_look.h"
+
+#include <QGroupBox>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStringList>
+#include <QStyleOptionGroupBox>
+#include <QWidget>
+
+namespace quellar {
+namespace {
+
+// Where the title's gap in the top line begins, and the blank on either side of
+// the title inside it.
+constexpr int kTitleGapLeft = 6;
+constexpr int kTitlePadding = 2;
+
+// The application's style, except that a group box's frame begins half a text
+// line below its top with the title sitting on the line, where the platform's
+// style may put the title above the frame.
+class ClassicGroupBoxStyle : public QProxyStyle {
+ public:
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                       const QWidget* widget) const override {
+    const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+    if (control != CC_GroupBox || box == nullptr)
+      return QProxyStyle::subControlRect(control, option, part, widget);
+    const int lineHeight = option->fontMetrics.height();
+    switch (part) {
+      case SC_GroupBoxLabel:
+        if (box->text.isEmpty())
+          return QRect();
+        return QRect(kTitleGapLeft, 0,
+                     option->fontMetrics.horizontalAdvance(box->text) + 2 * kTitlePadding,
+                     lineHeight);
+      case SC_GroupBoxFrame:
+        return option->rect.adjusted(0, lineHeight / 2, 0, 0);
+      case SC_GroupBoxContents:
+        return option->rect.adjusted(2, lineHeight, -2, -2);
+      default:
+        return QProxyStyle::subControlRect(control, option, part, widget);
+    }
+  }
+
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                          QPainter* painter, const QWidget* widget) const override {
+    const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+    if (control != CC_GroupBox || box == nullptr || (box->subControls & SC_GroupBoxCheckBox)) {
+      QProxyStyle::drawComplexControl(control, option, painter, widget);
+      return;
+    }
+    const QRect title = subControlRect(control, option, SC_GroupBoxLabel, widget);
+    const QRect frame = subControlRect(control, option, SC_GroupBoxFrame, widget);
+    painter->save();
+    QRegion aroundTitle(option->rect);
+    aroundTitle -= title;
+    painter->setClipRegion(aroundTitle);
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    // Light edge inside a darker outline, as the frames of the other controls.
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(option->palette.color(QPalette::Light));
+    painter->drawRoundedRect(QRectF(frame).adjusted(1.5, 1.5, -0.5, -0.5), 2, 2);
+    painter->setPen(option->palette.color(QPalette::Window).darker(140));
+    painter->drawRoundedRect(QRectF(frame).adjusted(0.5, 0.5, -1.5, -1.5), 2, 2);
+    painter->restore();
+    proxy()->drawItemText(painter, title, Qt::AlignCenter | Qt::TextShowMnemonic, option->palette,
+                          (option->state & State_Enabled) != 0, box->text, QPalette::WindowText);
+  }
+};
+
+}  // namespace
+
+QFont ClassicWindowFont() {
+  QFont font;
+#ifdef _WIN32
+  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif")});
+#else
+  // fontconfig gives Arial's metric twin for "Liberation Sans" when only Arial is
+  // there, and the nearest sans face after that.
+  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+#endif
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(11);
+  return font;
+}
+
+void UseClassicGroupBoxes(QWidget& window) {
+  // A widget's style reaches none of its children, so each box gets it; the
+  // window owns it and outlives them.
+  auto* style = new ClassicGroupBoxStyle;
+  style->setParent(&window);
+  for (QGroupBox* box : window.findChildren<QGroupBox*>())
+    box->setStyle(style);
+}
+
+}  // namespace quellar
