@@ -1,9 +1,11 @@
 #include "settings/atomic_file.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <csignal>
@@ -80,6 +82,10 @@ TEST(ReplaceFileAtomically, keepsThePermissionsOfTheOldFile) {
 constexpr fs::perms kOddPermissions =
     fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
 
+// The write in place and the owner are the POSIX save's own; on Windows Qt's
+// save file does both.
+#ifndef _WIN32
+
 // A name too long for its temporary file's name stands in for a folder that
 // takes no new file, even for root.
 TEST(ReplaceFileAtomically, aTemporaryFileThatCannotBeMadeHasTheFileWrittenInPlace) {
@@ -118,6 +124,8 @@ TEST(ReplaceFileAtomically, keepsTheOwnerOfAnotherUsersFile) {
   EXPECT_EQ(after.st_uid, 65534u);
   EXPECT_EQ(after.st_gid, 65534u);
 }
+
+#endif
 
 TEST(ReplaceFileAtomically, replacesTheTargetOfASymbolicLink) {
   const ExecutableDir dir;
