@@ -279,7 +279,7 @@ std::vector<FaultRow> Matrix() {
             AnsweringThenClosing("HTTP/1.1 200 OK\r\nContent-Length: abc\r\n\r\n" + kNewBody),
             "HTTP/1.1 200 OK"),
       Fails("silentServer_failsWithSocketError110AndKeepsTheTable", SilentAfterTheRequest(),
-            "Socket Error # 110\nConnection timed out."),
+            test::kTimedOutMessage),
 
       // A success whose chunked body breaks its own framing: the client drops the
       // connection, and reports it as closed.

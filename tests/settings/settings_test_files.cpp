@@ -43,8 +43,11 @@ std::filesystem::path ExecutableDir::SettingsFile() const {
 
 #ifdef _WIN32
 
-// The read-only attribute, which binds administrators too.
+// The read-only attribute, which binds administrators too. On a folder it
+// stops nothing: new files may still be made there, so a folder is not made.
 UnwritableFile::UnwritableFile(const std::filesystem::path& file) : file_(file) {
+  if (std::filesystem::is_directory(file))
+    return;
   std::error_code error;
   std::filesystem::permissions(file, std::filesystem::perms::owner_read, error);
   made_ = !error;

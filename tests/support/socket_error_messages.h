@@ -13,11 +13,13 @@ namespace quellar::test {
 #ifdef _WIN32
 inline const std::string kRefusedMessage = "Socket Error # 10061\nConnection refused.";
 inline const std::string kResetMessage = "Socket Error # 10054\nConnection reset by peer.";
+inline const std::string kTimedOutMessage = "Socket Error # 10060\nConnection timed out.";
 inline const std::string kUnusablePortMessage =
     "Socket Error # 10049\nCannot assign requested address.";
 #else
 inline const std::string kRefusedMessage = "Socket Error # 111\nConnection refused.";
 inline const std::string kResetMessage = "Socket Error # 104\nConnection reset by peer.";
+inline const std::string kTimedOutMessage = "Socket Error # 110\nConnection timed out.";
 inline const std::string kUnusablePortMessage =
     "Socket Error # 99\nCannot assign requested address.";
 #endif
