@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <optional>
 #include <string>
 
 #include "common/error.h"
@@ -39,10 +40,12 @@ int LastSocketError() {
 constexpr int kInterrupted = EINTR;
 #endif
 
-enum class Ready { Yes, TimedOut, Failed };
+using Io = HttpConnection::Io;
 
-Ready WaitFor(curl_socket_t socket, short events, HttpConnection::Clock::time_point deadline,
-              int& error) {
+// Waits until the socket is ready for the events; nothing when it is, otherwise
+// what the send or receive ends with: the time-out or the socket's error.
+std::optional<Io> WaitFor(curl_socket_t socket, short events,
+                          HttpConnection::Clock::time_point deadline) {
   for (;;) {
     const auto left =
         std::chrono::ceil<std::chrono::milliseconds>(deadline - HttpConnection::Clock::now());
@@ -52,15 +55,15 @@ Ready WaitFor(curl_socket_t socket, short events, HttpConnection::Clock::time_po
     entry.events = events;
     const int result = PollOne(entry, wait);
     if (result > 0)
-      return Ready::Yes;
+      return std::nullopt;
     if (result == 0) {
       if (HttpConnection::Clock::now() >= deadline)
-        return Ready::TimedOut;
+        return Io{Io::Kind::TimedOut, 0, 0};
       continue;
     }
-    error = LastSocketError();
+    const int error = LastSocketError();
     if (error != kInterrupted)
-      return Ready::Failed;
+      return Io{Io::Kind::Failed, 0, error};
   }
 }
 
@@ -134,15 +137,8 @@ HttpConnection::Io HttpConnection::Send(std::string_view bytes, Clock::time_poin
     }
     if (result != CURLE_AGAIN)
       return {Io::Kind::Failed, 0, OsErrno()};
-    int error = 0;
-    switch (WaitFor(socket_, POLLOUT, deadline, error)) {
-      case Ready::Yes:
-        break;
-      case Ready::TimedOut:
-        return {Io::Kind::TimedOut, 0, 0};
-      case Ready::Failed:
-        return {Io::Kind::Failed, 0, error};
-    }
+    if (const std::optional<Io> ended = WaitFor(socket_, POLLOUT, deadline))
+      return *ended;
   }
   return {};
 }
@@ -157,15 +153,8 @@ HttpConnection::Io HttpConnection::Receive(char* buffer, std::size_t size,
       return received == 0 ? Io{Io::Kind::Closed, 0, 0} : Io{Io::Kind::Done, received, 0};
     if (result != CURLE_AGAIN)
       return {Io::Kind::Failed, 0, OsErrno()};
-    int error = 0;
-    switch (WaitFor(socket_, POLLIN, deadline, error)) {
-      case Ready::Yes:
-        break;
-      case Ready::TimedOut:
-        return {Io::Kind::TimedOut, 0, 0};
-      case Ready::Failed:
-        return {Io::Kind::Failed, 0, error};
-    }
+    if (const std::optional<Io> ended = WaitFor(socket_, POLLIN, deadline))
+      return *ended;
   }
 }
 
