@@ -99,7 +99,6 @@ TMain::TMain(MainWindowContext context, QWidget* parent)
   CreateControls();
   CreateTable();
   Connect();
-  UseClassicGroupBoxes(*this);
 
   // The client area lies below the menu bar and has a fixed size.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -168,7 +167,7 @@ void TMain::CreateControls() {
   client->setFixedSize(kClientWidth, kClientHeight);
   setCentralWidget(client);
 
-  GroupBox1 = Named(new QGroupBox(QStringLiteral("Данные"), client), "GroupBox1");
+  GroupBox1 = Named(NewClassicGroupBox(QStringLiteral("Данные"), client), "GroupBox1");
   GroupBox1->setGeometry(5, 0, 233, 97);
   ComboBox2 = Named(new QComboBox(GroupBox1), "ComboBox2");
   ComboBox2->setEditable(true);
@@ -191,7 +190,7 @@ void TMain::CreateControls() {
   // no default button.
   Button1->setAutoDefault(true);
 
-  GroupBox2 = Named(new QGroupBox(QStringLiteral("Автообновление"), client), "GroupBox2");
+  GroupBox2 = Named(NewClassicGroupBox(QStringLiteral("Автообновление"), client), "GroupBox2");
   GroupBox2->setGeometry(245, 0, 161, 97);
   CheckBox2 = Named(new QCheckBox(QStringLiteral("Автообновление"), GroupBox2), "CheckBox2");
   CheckBox2->setGeometry(8, 24, 145, 17);
@@ -248,6 +247,7 @@ void TMain::DescribeControls() {
 }
 
 void TMain::CreateTable() {
+  ListView1->setHeader(NewPlainHeader(ListView1));
   ListView1->setModel(roster_);
   ListView1->setRootIsDecorated(false);
   ListView1->setItemsExpandable(false);

@@ -67,7 +67,6 @@ Tparam::Tparam(std::filesystem::path settingsFile, ClanLists& clans, QWidget* pa
   move(313, 224);
 
   CreateControls();
-  UseClassicGroupBoxes(*this);
 
   setTabOrder(Button4, Cancel);
   setTabOrder(Cancel, CheckBox1);
@@ -92,9 +91,9 @@ Tparam::Tparam(std::filesystem::path settingsFile, ClanLists& clans, QWidget* pa
 
 void Tparam::CreateControls() {
   // Members are created in the order the dialog declares them.
-  GroupBox1 = Named(new QGroupBox(QStringLiteral(u"Прокси"), this), "GroupBox1");
+  GroupBox1 = Named(NewClassicGroupBox(QStringLiteral(u"Прокси"), this), "GroupBox1");
   GroupBox1->setGeometry(8, 216, 281, 89);
-  GroupBox2 = Named(new QGroupBox(QStringLiteral(u"Кланы"), this), "GroupBox2");
+  GroupBox2 = Named(NewClassicGroupBox(QStringLiteral(u"Кланы"), this), "GroupBox2");
   GroupBox2->setGeometry(8, 8, 281, 201);
 
   ListBox1 = Named(new QListWidget(GroupBox2), "ListBox1");

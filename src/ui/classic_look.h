@@ -2,6 +2,9 @@
 
 #include <QFont>
 
+class QGroupBox;
+class QHeaderView;
+class QString;
 class QWidget;
 
 namespace quellar {
@@ -10,9 +13,13 @@ namespace quellar {
 // the classic Windows dialog fonts (Liberation Sans has Arial's), 11 pixels high.
 QFont ClassicWindowFont();
 
-// Gives the group boxes of window a frame whose top line runs through the middle
-// of the title, as classic ones do, so the controls placed just below a title
-// stay clear of the frame. Call once the controls exist.
-void UseClassicGroupBoxes(QWidget& window);
+// A group box in parent whose frame's top line runs through the middle of the
+// title, as classic ones do, so the controls placed just below a title stay clear
+// of the frame.
+QGroupBox* NewClassicGroupBox(const QString& title, QWidget* parent);
+
+// A horizontal table header in parent that measures its captions in its own font
+// rather than in bold.
+QHeaderView* NewPlainHeader(QWidget* parent);
 
 }  // namespace quellar
