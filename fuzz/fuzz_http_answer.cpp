@@ -177,7 +177,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  ScriptedHttpServer server;
+  // Loopback addresses in turn: a new server a few thousand times a second would
+  // soon find no port free on one.
+  static std::uint32_t nextAddress = 0;
+  ScriptedHttpServer server(0x7F000002 + nextAddress++ % 250);
   server.AnswerInWrites(writes, then == 2   ? ScriptedHttpServer::Then::Reset
                                 : then == 3 ? ScriptedHttpServer::Then::KeepOpen
                                             : ScriptedHttpServer::Then::Close);
@@ -187,7 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   quellar::HttpClient http(kSilenceLimit);
   std::string url = "http://" + server.hostAndPort() + "/xml.php?clan=K";
   if (proxied) {
-    http.SetProxy("127.0.0.1", server.port());
+    http.SetProxy(server.host(), server.port());
     url = "http://vorlane.example/xml.php?clan=K";
   }
 

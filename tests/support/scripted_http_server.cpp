@@ -71,13 +71,14 @@ NativeSocket NewSocket(int type) {
                            std::to_string(LastSocketError()));
 }
 
-NativeSocket BoundLoopbackSocket(std::uint16_t& port, int type = SOCK_STREAM) {
+NativeSocket BoundLoopbackSocket(std::uint16_t& port, int type = SOCK_STREAM,
+                                 std::uint32_t host = INADDR_LOOPBACK) {
   const NativeSocket fd = NewSocket(type);
   if (fd == kNoSocket)
     Fail("socket");
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_addr.s_addr = htonl(host);
   address.sin_port = 0;
   if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
     CloseSocket(fd);
@@ -153,8 +154,8 @@ struct ScriptedHttpServer::Connection {
   bool reset = false;
 };
 
-ScriptedHttpServer::ScriptedHttpServer() {
-  listenFd_ = BoundLoopbackSocket(port_);
+ScriptedHttpServer::ScriptedHttpServer(std::uint32_t loopbackAddress) : address_(loopbackAddress) {
+  listenFd_ = BoundLoopbackSocket(port_, SOCK_STREAM, address_);
   if (::listen(listenFd_, 16) != 0) {
     CloseSocket(listenFd_);
     Fail("listen");
@@ -179,8 +180,13 @@ ScriptedHttpServer::~ScriptedHttpServer() {
   CloseWake(wakeFds_);
 }
 
+std::string ScriptedHttpServer::host() const {
+  return std::to_string(address_ >> 24) + '.' + std::to_string((address_ >> 16) & 0xFF) + '.' +
+         std::to_string((address_ >> 8) & 0xFF) + '.' + std::to_string(address_ & 0xFF);
+}
+
 std::string ScriptedHttpServer::hostAndPort() const {
-  return "127.0.0.1:" + std::to_string(port_);
+  return host() + ':' + std::to_string(port_);
 }
 
 void ScriptedHttpServer::AddStep(Step step) {

@@ -23,13 +23,18 @@ using NativeSocket = int;
 // only records and answers, whatever the request line names.
 class ScriptedHttpServer {
  public:
-  ScriptedHttpServer();  // listens on 127.0.0.1 with a port the system picks
+  // Listens on 127.0.0.1, or another loopback address (host byte order), with a
+  // port the system picks. Each address has ports of its own: a process that
+  // starts servers by the thousand a second spreads them over many, or the
+  // connections it leaves waiting out their close take every free port.
+  explicit ScriptedHttpServer(std::uint32_t loopbackAddress = 0x7F000001);
   ~ScriptedHttpServer();
   ScriptedHttpServer(const ScriptedHttpServer&) = delete;
   ScriptedHttpServer& operator=(const ScriptedHttpServer&) = delete;
 
   std::uint16_t port() const { return port_; }
-  std::string hostAndPort() const;  // "127.0.0.1:<port>"
+  std::string host() const;         // "127.0.0.1", or the address given
+  std::string hostAndPort() const;  // "<host>:<port>"
 
   // Steps, played in order; a request that finds no step left is met by a close.
   void Answer(std::string bytes);           // send, keep the connection open
@@ -79,6 +84,7 @@ class ScriptedHttpServer {
 
   NativeSocket listenFd_ = NativeSocket(-1);
   NativeSocket wakeFds_[2] = {NativeSocket(-1), NativeSocket(-1)};
+  std::uint32_t address_;
   std::uint16_t port_ = 0;
 
   mutable std::mutex mutex_;
