@@ -121,8 +121,7 @@ QGroupBox* NewClassicGroupBox(const QString& title, QWidget* parent) {
     style->setParent(window);
   }
   auto* box = new QGroupBox(parent);
-  // The style comes before the title, so that no other style measures it: the
-  // application's would load a bold face for that alone.
+  // The style comes before the title, so that no other style measures it first.
   box->setStyle(style);
   box->setTitle(title);
   return box;

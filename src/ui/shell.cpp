@@ -25,10 +25,10 @@ void LoadQtRussianTexts(QApplication& application) {
     QCoreApplication::installTranslator(translator);
 }
 
-// The windows' icon, the images of the executable's own icon. PNG files of known
-// sizes cost nothing until a size is drawn, and Qt reads PNG itself; an .ico has
-// an image plugin loaded and every image in it decoded at once, which made the
-// icon a tenth of all the work before the main window's first paint.
+// The windows' icon: the images of the executable's own icon up to 64 pixels, as
+// PNG files, which Qt reads itself. The .ico made Qt load an image plugin and
+// decode every image in it, the 256-pixel one too, which came to a tenth of all
+// the work before the main window's first paint.
 QIcon WindowIcon() {
   QIcon icon;
   for (int size : {16, 24, 32, 48, 64})
