@@ -14,9 +14,12 @@ function(quellar_add_test module)
   else()
     target_link_libraries(${target} PRIVATE quellar_core_test_main)
   endif()
-  # Under Wine every process a test starts costs about a second.
+  # Under Wine every process a test starts costs about a second, and a start
+  # that Wine ends before the program prints anything is made once more.
   if(CMAKE_CROSSCOMPILING_EMULATOR)
     set(timeout 180)
+    set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
+        "${PROJECT_SOURCE_DIR}/scripts/wine-start;${CMAKE_CROSSCOMPILING_EMULATOR}")
   else()
     set(timeout 60)
   endif()
