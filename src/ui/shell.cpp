@@ -12,6 +12,7 @@
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
 #include "ui/error_box.h"
+#include "ui/font_warm_up.h"
 
 namespace quellar {
 namespace {
@@ -52,9 +53,11 @@ std::unique_ptr<TMain> CreateWindows(MainWindowContext context) {
 }
 
 int RunQuellar(int argc, char** argv) {
+  FontConfigWarmUp fonts;
   TheClanLists();  // the clan lists exist before any window
   QApplication application(argc, argv);
   LoadQtRussianTexts(application);
+  fonts.Wait();
   std::unique_ptr<TMain> Main = CreateWindows();
   Main->show();
   return QApplication::exec();

@@ -1,0 +1,26 @@
+#include "ui/font_warm_up.h"
+
+#if QUELLAR_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+
+#include <clocale>
+#endif
+
+namespace quellar {
+
+FontConfigWarmUp::FontConfigWarmUp() {
+#if QUELLAR_FONTCONFIG
+  // The application object sets the locale from the environment as it starts,
+  // and fontconfig reads numbers by the locale's decimal point: setting it first
+  // keeps the thread from reading it while it changes.
+  std::setlocale(LC_ALL, "");
+  thread_ = std::thread([] { FcInit(); });
+#endif
+}
+
+void FontConfigWarmUp::Wait() {
+  if (thread_.joinable())
+    thread_.join();
+}
+
+}  // namespace quellar
