@@ -4,6 +4,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <clocale>
+#include <system_error>
 #endif
 
 namespace quellar {
@@ -14,7 +15,11 @@ FontConfigWarmUp::FontConfigWarmUp() {
   // and fontconfig reads numbers by the locale's decimal point: setting it first
   // keeps the thread from reading it while it changes.
   std::setlocale(LC_ALL, "");
-  thread_ = std::thread([] { FcInit(); });
+  try {
+    thread_ = std::thread([] { FcInit(); });
+  } catch (const std::system_error&) {
+    // No thread to be had: Qt reads the configuration itself, as it always could.
+  }
 #endif
 }
 
