@@ -174,8 +174,9 @@ int CollationKeyStore::Compare(std::size_t a, const CollationKeyStore& other, st
   return CompareBytes(impl_->Key(a), other.impl_->Key(b));
 }
 
-std::uint64_t CollationKeyStore::Prefix(std::size_t i) const {
-  const std::string_view key = impl_->Key(i);
+std::uint64_t CollationKeyStore::Prefix(std::size_t i, std::size_t skip) const {
+  std::string_view key = impl_->Key(i);
+  key.remove_prefix(std::min(skip, key.size()));
   unsigned char bytes[8] = {};
   std::memcpy(bytes, key.data(), std::min<std::size_t>(key.size(), 8));
   std::uint64_t prefix = 0;
@@ -184,20 +185,11 @@ std::uint64_t CollationKeyStore::Prefix(std::size_t i) const {
   return prefix;
 }
 
-void CollationKeyStore::PrefetchPlace(std::size_t i) const {
-#if defined(__GNUC__)
-  __builtin_prefetch(impl_->ends.data() + (i == 0 ? 0 : i - 1));
-#else
-  (void)i;
-#endif
-}
-
-void CollationKeyStore::PrefetchKey(std::size_t i) const {
-#if defined(__GNUC__)
-  __builtin_prefetch(impl_->bytes.data() + (i == 0 ? 0 : impl_->ends[i - 1]));
-#else
-  (void)i;
-#endif
+std::size_t CollationKeyStore::CommonPrefixLength(std::size_t a, std::size_t b) const {
+  const std::string_view x = impl_->Key(a);
+  const std::string_view y = impl_->Key(b);
+  return static_cast<std::size_t>(std::mismatch(x.begin(), x.end(), y.begin(), y.end()).first -
+                                  x.begin());
 }
 
 #else  // QCollator's keys, where its collation is neither ICU's nor Windows'.
@@ -227,13 +219,13 @@ int CollationKeyStore::Compare(std::size_t a, const CollationKeyStore& other, st
   return impl_->keys[a].compare(other.impl_->keys[b]);
 }
 
-std::uint64_t CollationKeyStore::Prefix(std::size_t) const {
+std::uint64_t CollationKeyStore::Prefix(std::size_t, std::size_t) const {
   return 0;
 }
 
-void CollationKeyStore::PrefetchPlace(std::size_t) const {}
-
-void CollationKeyStore::PrefetchKey(std::size_t) const {}
+std::size_t CollationKeyStore::CommonPrefixLength(std::size_t, std::size_t) const {
+  return 0;
+}
 
 #endif
 

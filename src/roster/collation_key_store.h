@@ -36,15 +36,15 @@ class CollationKeyStore {
   int Compare(std::size_t a, const CollationKeyStore& other, std::size_t b) const;
   int Compare(std::size_t a, std::size_t b) const { return Compare(a, *this, b); }
 
-  // The first eight bytes of key i as a number (zero where a key is shorter, or
-  // where keys are not bytes): where two keys' prefixes differ, they order the
-  // keys; where they are equal, only Compare can.
-  std::uint64_t Prefix(std::size_t i) const;
+  // The eight bytes of key i after its first skip bytes, as a number (zero where
+  // the key is shorter, or where keys are not bytes). For keys whose first skip
+  // bytes are the same, prefixes that differ order the keys; where they are
+  // equal, only Compare can.
+  std::uint64_t Prefix(std::size_t i, std::size_t skip = 0) const;
 
-  // Asks the processor ahead of time for where key i lies (place) or, once that
-  // has arrived, for its first bytes: for walks over keys in no memory order.
-  void PrefetchPlace(std::size_t i) const;
-  void PrefetchKey(std::size_t i) const;
+  // How many first bytes keys a and b have in common (zero where keys are not
+  // bytes).
+  std::size_t CommonPrefixLength(std::size_t a, std::size_t b) const;
 
  private:
   struct Impl;

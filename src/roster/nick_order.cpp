@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <QString>
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <numeric>
 #include <string_view>
@@ -72,8 +73,6 @@ class NickKeys {
 constexpr std::size_t kBucketThreshold = 1u << 12;
 constexpr std::size_t kRowsPerBucket = 256;
 constexpr std::size_t kMaxSplitters = 2048;
-// How many rows ahead a bucket's keys are asked for.
-constexpr std::size_t kKeyLookahead = 8;
 
 // How many of the sorted values are below value. Every search takes the same
 // steps, the next step chosen by a conditional move rather than a branch: the
@@ -95,8 +94,9 @@ std::size_t CountBelow(const std::vector<std::uint64_t>& sorted, std::uint64_t v
 //
 // A comparison sort of a long roster spends its time fetching keys scattered
 // over memory at every level of its recursion. Splitting first into buckets by a
-// sorted sample of the keys touches each row's key once (against splitters that
-// stay in cache), and each bucket is then small enough to sort in cache.
+// sorted sample of the keys reads each row's key twice, in memory order (against
+// splitters that stay in cache), and each bucket is then sorted on numbers that
+// travel with its rows.
 void SortRows(const NickKeys& keys, std::size_t count, const QLocale& locale,
               std::vector<std::size_t>& order) {
   const auto less = [&keys](std::size_t a, std::size_t b) { return keys.Less(a, b); };
@@ -151,40 +151,42 @@ void SortRows(const NickKeys& keys, std::size_t count, const QLocale& locale,
   }
   std::partial_sum(bucketStart.begin(), bucketStart.end(), bucketStart.begin());
 
-  // Rows into their buckets in arrival order, straight into order.
+  // The keys of a bucket's rows lie between its two splitters, so they all begin
+  // with the bytes those two have in common: the bytes after them tell the rows
+  // apart.
+  std::vector<std::size_t> skip(splitterCount + 1, 0);
+  for (std::size_t bucket = 1; bucket < splitterCount; ++bucket)
+    skip[bucket] = splitters.CommonPrefixLength(bucket - 1, bucket);
+
+  // Rows into their buckets in arrival order, straight into order, each as one
+  // number: its row in the low bits and, above them, as much of those next key
+  // bytes as fits. The buckets then sort these numbers, without reaching into the
+  // keys, which lie all over memory, except where two agree in every key bit
+  // they hold.
+  static_assert(sizeof(std::size_t) == sizeof(std::uint64_t), "a place holds 64 bits");
+  const auto rowBits = static_cast<unsigned>(std::bit_width(count - 1));
+  const std::uint64_t rowMask = (std::uint64_t{1} << rowBits) - 1;
   {
     std::vector<std::size_t> next(bucketStart.begin(), bucketStart.end() - 1);
-    for (std::size_t row = 0; row < count; ++row)
-      order[next[bucketOf[row]]++] = row;
+    for (std::size_t row = 0; row < count; ++row) {
+      const std::size_t bucket = bucketOf[row];
+      const std::uint64_t keyBits = rowKeys.Prefix(row, skip[bucket]) >> rowBits << rowBits;
+      order[next[bucket]++] = keyBits | row;
+    }
   }
   bucketOf = {};
 
-  // Each bucket is then sorted with its keys' first bytes copied beside its rows:
-  // the rows lie all over the keys' memory, and the copies, side by side, decide
-  // most comparisons within the cache. One bucket's copies at a time, so the sort
-  // needs no more memory than its largest bucket.
-  struct Entry {
-    std::uint64_t prefix;
-    std::size_t row;
+  const auto placedLess = [&keys, rowBits, rowMask](std::uint64_t a, std::uint64_t b) {
+    if ((a >> rowBits) != (b >> rowBits))
+      return a < b;
+    return keys.Less(a & rowMask, b & rowMask);
   };
-  const auto entryLess = [&keys](const Entry& a, const Entry& b) {
-    return a.prefix != b.prefix ? a.prefix < b.prefix : keys.Less(a.row, b.row);
-  };
-  std::vector<Entry> entries;
   for (std::size_t bucket = 0; bucket + 1 < bucketStart.size(); ++bucket) {
-    const std::size_t begin = bucketStart[bucket];
-    const std::size_t end = bucketStart[bucket + 1];
-    entries.clear();
-    for (std::size_t i = begin; i < end; ++i) {
-      if (i + 2 * kKeyLookahead < end)
-        rowKeys.PrefetchPlace(order[i + 2 * kKeyLookahead]);
-      if (i + kKeyLookahead < end)
-        rowKeys.PrefetchKey(order[i + kKeyLookahead]);
-      entries.push_back(Entry{rowKeys.Prefix(order[i]), order[i]});
-    }
-    std::sort(entries.begin(), entries.end(), entryLess);
-    for (std::size_t i = begin; i < end; ++i)
-      order[i] = entries[i - begin].row;
+    const auto begin = order.begin() + static_cast<std::ptrdiff_t>(bucketStart[bucket]);
+    const auto end = order.begin() + static_cast<std::ptrdiff_t>(bucketStart[bucket + 1]);
+    std::sort(begin, end, placedLess);
+    for (auto place = begin; place != end; ++place)
+      *place &= rowMask;
   }
 }
 
