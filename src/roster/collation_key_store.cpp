@@ -192,6 +192,22 @@ std::size_t CollationKeyStore::CommonPrefixLength(std::size_t a, std::size_t b) 
                                   x.begin());
 }
 
+void CollationKeyStore::PrefetchPlace(std::size_t i) const {
+#if defined(__GNUC__)
+  __builtin_prefetch(impl_->ends.data() + (i == 0 ? 0 : i - 1));
+#else
+  (void)i;
+#endif
+}
+
+void CollationKeyStore::PrefetchKey(std::size_t i) const {
+#if defined(__GNUC__)
+  __builtin_prefetch(impl_->bytes.data() + (i == 0 ? 0 : impl_->ends[i - 1]));
+#else
+  (void)i;
+#endif
+}
+
 #else  // QCollator's keys, where its collation is neither ICU's nor Windows'.
 
 struct CollationKeyStore::Impl {
@@ -226,6 +242,10 @@ std::uint64_t CollationKeyStore::Prefix(std::size_t, std::size_t) const {
 std::size_t CollationKeyStore::CommonPrefixLength(std::size_t, std::size_t) const {
   return 0;
 }
+
+void CollationKeyStore::PrefetchPlace(std::size_t) const {}
+
+void CollationKeyStore::PrefetchKey(std::size_t) const {}
 
 #endif
 

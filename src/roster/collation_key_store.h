@@ -46,6 +46,11 @@ class CollationKeyStore {
   // bytes).
   std::size_t CommonPrefixLength(std::size_t a, std::size_t b) const;
 
+  // Asks the processor ahead of time for where key i lies (place) or, once that
+  // has arrived, for its first bytes: for walks over keys in no memory order.
+  void PrefetchPlace(std::size_t i) const;
+  void PrefetchKey(std::size_t i) const;
+
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;

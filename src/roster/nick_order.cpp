@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <numeric>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "common/cp1251.h"
 #include "roster/collation_key_store.h"
@@ -176,17 +178,37 @@ void SortRows(const NickKeys& keys, std::size_t count, const QLocale& locale,
   }
   bucketOf = {};
 
-  const auto placedLess = [&keys, rowBits, rowMask](std::uint64_t a, std::uint64_t b) {
-    if ((a >> rowBits) != (b >> rowBits))
-      return a < b;
-    return keys.Less(a & rowMask, b & rowMask);
-  };
+  // Each bucket is sorted on those numbers alone, by key bits and then by row.
+  // Only runs of places whose key bits agree, mostly equal nicks, need their keys
+  // to be ordered; the keys of a bucket's runs are all asked for before any is
+  // read, so that fetching them from all over memory overlaps.
+  const auto rowLess = [&keys](std::size_t a, std::size_t b) { return keys.Less(a, b); };
+  const auto keyBitsOf = [rowBits](std::size_t place) { return place >> rowBits; };
+  std::vector<std::pair<std::size_t, std::size_t>> runs;  // [begin, end) in order
   for (std::size_t bucket = 0; bucket + 1 < bucketStart.size(); ++bucket) {
     const auto begin = order.begin() + static_cast<std::ptrdiff_t>(bucketStart[bucket]);
     const auto end = order.begin() + static_cast<std::ptrdiff_t>(bucketStart[bucket + 1]);
-    std::sort(begin, end, placedLess);
-    for (auto place = begin; place != end; ++place)
-      *place &= rowMask;
+    std::sort(begin, end);
+    runs.clear();
+    for (auto place = begin; place != end;) {
+      auto runEnd = place + 1;
+      while (runEnd != end && keyBitsOf(*runEnd) == keyBitsOf(*place))
+        ++runEnd;
+      if (runEnd - place > 1)
+        runs.emplace_back(static_cast<std::size_t>(place - order.begin()),
+                          static_cast<std::size_t>(runEnd - order.begin()));
+      for (; place != runEnd; ++place)
+        *place &= rowMask;
+    }
+    for (const auto& [runBegin, runEnd] : runs)
+      for (std::size_t i = runBegin; i < runEnd; ++i)
+        rowKeys.PrefetchPlace(order[i]);
+    for (const auto& [runBegin, runEnd] : runs)
+      for (std::size_t i = runBegin; i < runEnd; ++i)
+        rowKeys.PrefetchKey(order[i]);
+    for (const auto& [runBegin, runEnd] : runs)
+      std::sort(order.begin() + static_cast<std::ptrdiff_t>(runBegin),
+                order.begin() + static_cast<std::ptrdiff_t>(runEnd), rowLess);
   }
 }
 
