@@ -182,7 +182,6 @@ void SortRows(const NickKeys& keys, std::size_t count, const QLocale& locale,
   // Only runs of places whose key bits agree, mostly equal nicks, need their keys
   // to be ordered; the keys of a bucket's runs are all asked for before any is
   // read, so that fetching them from all over memory overlaps.
-  const auto rowLess = [&keys](std::size_t a, std::size_t b) { return keys.Less(a, b); };
   const auto keyBitsOf = [rowBits](std::size_t place) { return place >> rowBits; };
   std::vector<std::pair<std::size_t, std::size_t>> runs;  // [begin, end) in order
   for (std::size_t bucket = 0; bucket + 1 < bucketStart.size(); ++bucket) {
@@ -208,7 +207,7 @@ void SortRows(const NickKeys& keys, std::size_t count, const QLocale& locale,
         rowKeys.PrefetchKey(order[i]);
     for (const auto& [runBegin, runEnd] : runs)
       std::sort(order.begin() + static_cast<std::ptrdiff_t>(runBegin),
-                order.begin() + static_cast<std::ptrdiff_t>(runEnd), rowLess);
+                order.begin() + static_cast<std::ptrdiff_t>(runEnd), less);
   }
 }
 
