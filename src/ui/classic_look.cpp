@@ -1,5 +1,7 @@
 #include "ui/classic_look.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QPainter>
@@ -88,6 +90,46 @@ class PlainHeader : public QHeaderView {
   }
 };
 
+// The faces the windows were laid out for, best first.
+QStringList ClassicFamilies() {
+#ifdef _WIN32
+  // The classic dialog face, its TrueType successor, then faces every Windows
+  // has with Cyrillic, and last Arial's metric twin, which Wine's own fonts
+  // include.
+  return {QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+          QStringLiteral("Tahoma"), QStringLiteral("Arial"), QStringLiteral("Liberation Sans")};
+#else
+  // fontconfig gives Arial's metric twin for "Liberation Sans" when only Arial is
+  // there, and the nearest sans face after that.
+  return {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")};
+#endif
+}
+
+// The windows' pixel size, in the first of families that the platform has.
+QFont ClassicFont(const QStringList& families) {
+  QFont font;
+  font.setFamilies(families);
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(11);
+  return font;
+}
+
+// The families as asked for, unless the face they really resolve to is none of
+// them: then the first of them that is installed, alone. A platform that finds
+// none of a list's families falls back to a face of its own choosing, and Wine's
+// choice was a mathematical face whose edit fields drew no Latin letters or
+// digits at all.
+QStringList FamiliesThatResolve(const QStringList& asked) {
+  const QString resolved = QFontInfo(ClassicFont(asked)).family();
+  if (resolved.isEmpty() || asked.contains(resolved, Qt::CaseInsensitive))
+    return asked;
+  for (const QString& family : asked) {
+    if (QFontDatabase::hasFamily(family))
+      return {family};
+  }
+  return asked;
+}
+
 }  // namespace
 
 QHeaderView* NewPlainHeader(QWidget* parent) {
@@ -98,17 +140,9 @@ QHeaderView* NewPlainHeader(QWidget* parent) {
 }
 
 QFont ClassicWindowFont() {
-  QFont font;
-#ifdef _WIN32
-  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif")});
-#else
-  // fontconfig gives Arial's metric twin for "Liberation Sans" when only Arial is
-  // there, and the nearest sans face after that.
-  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-#endif
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(11);
-  return font;
+  // Resolved once: every window of the run gets the same face.
+  static const QStringList families = FamiliesThatResolve(ClassicFamilies());
+  return ClassicFont(families);
 }
 
 QGroupBox* NewClassicGroupBox(const QString& title, QWidget* parent) {

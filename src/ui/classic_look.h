@@ -11,6 +11,8 @@ namespace quellar {
 
 // The font every window's controls were sized for: a sans face with the widths of
 // the classic Windows dialog fonts (Liberation Sans has Arial's), 11 pixels high.
+// Where the platform resolves the list of faces to a face outside it, the first
+// face of the list that is installed.
 QFont ClassicWindowFont();
 
 // A group box in parent whose frame's top line runs through the middle of the

@@ -58,7 +58,7 @@ TEST(AboutDialog, isAFixedToolWindowFirstShownAtItsPlace) {
   EXPECT_EQ(about.minimumSize(), QSize(221, 194));
   EXPECT_EQ(about.maximumSize(), QSize(221, 194));
   if (test::PlatformHasFonts()) {
-    EXPECT_EQ(QFontInfo(about.font()).family(), test::kResolvedFamily);
+    EXPECT_EQ(QFontInfo(about.font()).family(), test::ResolvedFamily());
   }
   EXPECT_EQ(about.font().pixelSize(), 11);
   about.show();

@@ -40,7 +40,7 @@ TEST(MainWindow, isAFixedWindowCaptionedQuellarWithItsFontAndPlace) {
   EXPECT_EQ(main.objectName(), "Main");
   EXPECT_EQ(main.windowTitle(), "Quellar");
   if (test::PlatformHasFonts()) {
-    EXPECT_EQ(QFontInfo(main.font()).family(), test::kResolvedFamily);
+    EXPECT_EQ(QFontInfo(main.font()).family(), test::ResolvedFamily());
   }
   EXPECT_EQ(main.font().pixelSize(), 11);
   const Qt::WindowFlags flags = main.windowFlags();

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QString>
+#include <QStringList>
 
 namespace quellar::test {
 
@@ -13,11 +15,20 @@ inline bool PlatformHasFonts() {
   return !QFontInfo(QFont()).family().isEmpty();
 }
 
-// The family the windows' font resolves to where the platform has fonts.
+// The family the windows' font resolves to where the platform has fonts: the
+// first of the faces they ask for that the machine has.
+inline QString ResolvedFamily() {
 #ifdef _WIN32
-inline const QString kResolvedFamily = "MS Sans Serif";
+  const QStringList asked = {"MS Sans Serif", "Microsoft Sans Serif", "Tahoma", "Arial",
+                             "Liberation Sans"};
+  for (const QString& family : asked) {
+    if (QFontDatabase::hasFamily(family))
+      return family;
+  }
+  return {};
 #else
-inline const QString kResolvedFamily = "Liberation Sans";
+  return "Liberation Sans";
 #endif
+}
 
 }  // namespace quellar::test

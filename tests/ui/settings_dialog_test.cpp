@@ -154,7 +154,7 @@ TEST_F(SettingsDialog, isAFixedToolWindowFirstShownAtItsPlace) {
   EXPECT_EQ(dialog->minimumSize(), QSize(297, 343));
   EXPECT_EQ(dialog->maximumSize(), QSize(297, 343));
   if (test::PlatformHasFonts()) {
-    EXPECT_EQ(QFontInfo(dialog->font()).family(), test::kResolvedFamily);
+    EXPECT_EQ(QFontInfo(dialog->font()).family(), test::ResolvedFamily());
   }
   EXPECT_EQ(dialog->font().pixelSize(), 11);
   Open();
