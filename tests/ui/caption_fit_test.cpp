@@ -1,11 +1,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyleOption>
 #include <QTemporaryDir>
@@ -99,9 +102,40 @@ QStringList HeaderFaults(const QHeaderView* header) {
   return faults;
 }
 
+// How many pixels of edit change when it shows text instead of nothing: the
+// text's ink. The cursor stays out of it, as the edit has no focus.
+int Ink(QLineEdit* edit, const QString& text) {
+  const QString kept = edit->text();
+  edit->clear();
+  const QImage blank = edit->grab().toImage();
+  edit->setText(text);
+  const QImage written = edit->grab().toImage();
+  edit->setText(kept);
+  int ink = 0;
+  for (int y = 0; y < blank.height(); ++y) {
+    for (int x = 0; x < blank.width(); ++x)
+      ink += blank.pixel(x, y) != written.pixel(x, y) ? 1 : 0;
+  }
+  return ink;
+}
+
+// Latin letters, digits and Cyrillic each leave ink, at least a pixel a
+// character: a face that lacks the glyphs of one of them can draw an edit's
+// text as nothing at all.
+QStringList EditFaults(QLineEdit* edit) {
+  const QWidget* named = edit->objectName().isEmpty() ? edit->parentWidget() : edit;
+  QStringList faults;
+  for (const QString& sample :
+       {QStringLiteral("missing"), QStringLiteral("0123456789"), QStringLiteral(u"Тёмный")}) {
+    if (const int ink = Ink(edit, sample); ink < sample.size())
+      faults << Fault(named, sample, QStringLiteral("draws %1 pixels of ink").arg(ink));
+  }
+  return faults;
+}
+
 class CaptionFit : public testing::TestWithParam<const char*> {};  // a window's name
 
-TEST_P(CaptionFit, everyCaptionFitsItsControlWithTheResolvedFont) {
+TEST_P(CaptionFit, everyCaptionFitsItsControlAndEveryEditDrawsItsText) {
   if (!test::PlatformHasFonts())
     GTEST_SKIP() << "this platform has no font to measure captions with";
   QTemporaryDir directory;
@@ -118,10 +152,13 @@ TEST_P(CaptionFit, everyCaptionFitsItsControlWithTheResolvedFont) {
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
 
+  if (QWidget* focused = QApplication::focusWidget())
+    focused->clearFocus();
+
   // The dialogs belong to the main window; each is walked on its own.
   QStringList faults;
   int captions = 0;
-  for (const QWidget* widget : window->findChildren<QWidget*>()) {
+  for (QWidget* widget : window->findChildren<QWidget*>()) {
     if (widget->window() != window)
       continue;
     if (const auto* label = qobject_cast<const QLabel*>(widget); label && !label->text().isEmpty())
@@ -133,6 +170,8 @@ TEST_P(CaptionFit, everyCaptionFitsItsControlWithTheResolvedFont) {
       faults << GroupBoxFaults(box);
     else if (const auto* table = qobject_cast<const QTreeView*>(widget))
       faults << HeaderFaults(table->header());
+    else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+      faults << EditFaults(edit);
     else
       continue;
     ++captions;
