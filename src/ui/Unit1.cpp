@@ -7,7 +7,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
-#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -23,6 +22,7 @@
 #include <utility>
 
 #include "common/cp1251.h"
+#include "common/path_text.h"
 #include "common/servers.h"
 #include "roster/load_roster.h"
 #include "roster/roster_model.h"
@@ -58,14 +58,8 @@ QLabel* MakeLabel(const char* name, const QString& caption, QPoint at, QWidget* 
 }
 
 std::filesystem::path ExecutableDirectory() {
-#ifdef _WIN32
   // Qt names it with forward slashes; messages name options.ini the Windows way.
-  return std::filesystem::path(QCoreApplication::applicationDirPath().toStdWString())
-      .make_preferred();
-#else
-  return std::filesystem::path(
-      QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
-#endif
+  return PathFromQString(QCoreApplication::applicationDirPath()).make_preferred();
 }
 
 // The hourglass while a fetch holds the window, whichever way the fetch ends.
