@@ -9,10 +9,10 @@
 
 #include "settings/clan_lists.h"
 #include "settings/settings_file.h"
-#include "ui/Unit3.h"
-#include "ui/Unit4.h"
+#include "ui/about_dialog.h"
 #include "ui/error_box.h"
 #include "ui/font_warm_up.h"
+#include "ui/settings_dialog.h"
 
 namespace quellar {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "ui/Unit1.h"
+#include "ui/main_window.h"
 
 namespace quellar {
 

@@ -16,7 +16,7 @@
 
 #include "resolved_font.h"
 #include "support/printers.h"
-#include "ui/Unit4.h"
+#include "ui/about_dialog.h"
 
 namespace quellar {
 namespace {

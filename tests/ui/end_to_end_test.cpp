@@ -14,7 +14,7 @@
 #include "common/cp1251.h"
 #include "main_window_harness.h"
 #include "roster/roster_model.h"
-#include "ui/Unit1.h"
+#include "ui/main_window.h"
 #include "ui/status_panels.h"
 
 namespace quellar {

@@ -8,8 +8,8 @@
 
 #include "settings/clan_lists.h"
 #include "support/scripted_http_server.h"
-#include "ui/Unit1.h"
 #include "ui/error_box.h"
+#include "ui/main_window.h"
 
 namespace quellar::test {
 

@@ -26,8 +26,8 @@
 #include "settings/clan_lists.h"
 #include "settings/settings_file.h"
 #include "support/printers.h"
-#include "ui/Unit3.h"
 #include "ui/error_box.h"
+#include "ui/settings_dialog.h"
 
 namespace quellar {
 namespace {

@@ -15,8 +15,8 @@
 
 #include "main_window_harness.h"
 #include "support/printers.h"
-#include "ui/Unit3.h"
-#include "ui/Unit4.h"
+#include "ui/about_dialog.h"
+#include "ui/settings_dialog.h"
 
 namespace quellar {
 namespace {

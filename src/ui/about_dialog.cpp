@@ -1,4 +1,4 @@
-#include "ui/Unit4.h"
+#include "ui/about_dialog.h"
 
 #include <QDesktopServices>
 #include <QFont>

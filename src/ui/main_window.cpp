@@ -1,4 +1,4 @@
-#include "ui/Unit1.h"
+#include "ui/main_window.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,4 +1,4 @@
-#include "ui/Unit3.h"
+#include "ui/settings_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
