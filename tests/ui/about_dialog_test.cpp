@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFontInfo>
@@ -16,6 +12,7 @@
 
 #include "resolved_font.h"
 #include "support/printers.h"
+#include "support/wine.h"
 #include "ui/about_dialog.h"
 
 namespace quellar {
@@ -82,10 +79,8 @@ TEST(AboutDialog, showsTheCreditAndTheRecruitmentLines) {
 }
 
 TEST(AboutDialog, recruitmentLineWrapsOverTwoLines) {
-#ifdef _WIN32
-  if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr)
+  if (test::RunningUnderWine())
     GTEST_SKIP() << "Wine has no Windows fonts here, and its stand-ins are wider";
-#endif
   TAbout about;
   const QFontMetrics metrics(about.Label2->font());
   const QRect wrapped = metrics.boundingRect(

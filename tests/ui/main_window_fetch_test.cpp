@@ -17,6 +17,7 @@
 #include "main_window_harness.h"
 #include "roster/roster_model.h"
 #include "support/printers.h"
+#include "support/roster_nicks.h"
 #include "support/socket_error_messages.h"
 #include "ui/spin_edit.h"
 #include "ui/status_panels.h"
@@ -27,18 +28,12 @@ namespace {
 using test::PrintTo;  // names each case in gtest's output
 
 using test::MainWindowHarness;
+using test::Nicks;
 using test::OkAnswer;
 
 const std::string kTwoMembers =
     "1234\r\nBrannock|||120|||12:00 01.02.2020|||Mage\r\nAlder|||45|||08:30 "
     "03.04.2021|||Warrior\r\n";
-
-std::vector<std::string> Nicks(const RosterModel& roster) {
-  std::vector<std::string> nicks;
-  for (const RosterRowView row : roster.rows())
-    nicks.emplace_back(row.nick);
-  return nicks;
-}
 
 void Fetch(TMain& main, const QString& clan) {
   main.ComboBox2->setEditText(clan);

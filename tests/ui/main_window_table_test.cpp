@@ -17,6 +17,7 @@
 #include "roster/roster_model.h"
 #include "roster/roster_parse.h"
 #include "support/printers.h"
+#include "support/roster_nicks.h"
 #include "ui/status_panels.h"
 
 #include <algorithm>
@@ -25,6 +26,7 @@ namespace quellar {
 namespace {
 
 using test::MainWindowHarness;
+using test::Nicks;
 using test::OkAnswer;
 
 // Nick order after a fill: Ёлка, Alder, Brannock (Cyrillic before Latin in "ru"
@@ -46,13 +48,6 @@ const std::string kThreeMembers =
     "Brannock|||120|||12:00 01.02.2020|||Mage\r\n"
     "\xA8\xEB\xEA\xE0|||9|||08:30 03.04.2021|||Archer\r\n"
     "Alder|||10|||10:00 15.06.2019|||Warrior\r\n";
-
-std::vector<std::string> Nicks(const RosterModel& roster) {
-  std::vector<std::string> nicks;
-  for (const RosterRowView row : roster.rows())
-    nicks.emplace_back(row.nick);
-  return nicks;
-}
 
 std::vector<bool> SortMarks(const TMain& main) {
   return {main.N10->isChecked(), main.N11->isChecked(), main.N12->isChecked(),
