@@ -15,84 +15,81 @@
 
 namespace quellar {
 
-TAbout::TAbout(QWidget* parent)
+AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint) {
-  setObjectName(QStringLiteral("About"));
+  setObjectName(QStringLiteral("aboutDialog"));
   setWindowTitle(QStringLiteral(u"О программе"));
   setFont(ClassicWindowFont());
   setFixedSize(221, 194);
   move(365, 273);
 
-  Label1 = new QLabel(QStringLiteral("Programming by Tessel special for Vorlane"), this);
-  Label1->setObjectName(QStringLiteral("Label1"));
+  creditLabel_ = new QLabel(QStringLiteral("Programming by Tessel special for Vorlane"), this);
+  creditLabel_->setObjectName(QStringLiteral("creditLabel"));
   // The line was laid out for a face a few per cent narrower than today's
   // metric-compatible one; a pixel less between words keeps it inside the dialog.
   QFont creditFont = font();
   creditFont.setWordSpacing(-1);
-  Label1->setFont(creditFont);
-  Label1->move(16, 32);
-  Label1->adjustSize();
+  creditLabel_->setFont(creditFont);
+  creditLabel_->move(16, 32);
+  creditLabel_->adjustSize();
 
-  Label2 = new QLabel(QStringLiteral(u"Клан Brannock будет рад видеть Вас в своем составе"), this);
-  Label2->setObjectName(QStringLiteral("Label2"));
-  Label2->setGeometry(16, 64, 178, 26);
-  Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  Label2->setWordWrap(true);
+  recruitLabel_ =
+      new QLabel(QStringLiteral(u"Клан Brannock будет рад видеть Вас в своем составе"), this);
+  recruitLabel_->setObjectName(QStringLiteral("recruitLabel"));
+  recruitLabel_->setGeometry(16, 64, 178, 26);
+  recruitLabel_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  recruitLabel_->setWordWrap(true);
 
-  Button1 = new QPushButton(QStringLiteral(u"Закрыть"), this);
-  Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setGeometry(64, 144, 89, 33);
-  Button1->setAutoDefault(false);
-  Button1->setDefault(false);
+  closeButton_ = new QPushButton(QStringLiteral(u"Закрыть"), this);
+  closeButton_->setObjectName(QStringLiteral("closeButton"));
+  closeButton_->setGeometry(64, 144, 89, 33);
+  closeButton_->setAutoDefault(false);
+  closeButton_->setDefault(false);
 
-  Label3 = new QLabel(QString::fromLatin1(kClanSiteAddress), this);
-  Label3->setObjectName(QStringLiteral("Label3"));
-  QFont linkFont = Label3->font();
+  siteLink_ = new QLabel(QString::fromLatin1(kClanSiteAddress), this);
+  siteLink_->setObjectName(QStringLiteral("siteLink"));
+  QFont linkFont = siteLink_->font();
   linkFont.setUnderline(true);
-  Label3->setFont(linkFont);
-  QPalette linkPalette = Label3->palette();
+  siteLink_->setFont(linkFont);
+  QPalette linkPalette = siteLink_->palette();
   linkPalette.setColor(QPalette::WindowText, Qt::blue);
-  Label3->setPalette(linkPalette);
-  Label3->setCursor(Qt::PointingHandCursor);
-  Label3->move(64, 112);
-  Label3->adjustSize();
-  Label3->installEventFilter(this);
-  Label3->setAccessibleName(QStringLiteral(u"Сайт клана Brannock"));
-  Label3->setAccessibleDescription(QStringLiteral(u"Открыть адрес в браузере"));
+  siteLink_->setPalette(linkPalette);
+  siteLink_->setCursor(Qt::PointingHandCursor);
+  siteLink_->move(64, 112);
+  siteLink_->adjustSize();
+  siteLink_->installEventFilter(this);
+  siteLink_->setAccessibleName(QStringLiteral(u"Сайт клана Brannock"));
+  siteLink_->setAccessibleDescription(QStringLiteral(u"Открыть адрес в браузере"));
 
-  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+  connect(closeButton_, &QPushButton::clicked, this, [this] { Guarded([this] { reject(); }); });
 }
 
-bool TAbout::eventFilter(QObject* watched, QEvent* event) {
+bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
   // A click on the link: the left button pressed and released over it.
-  if (watched == Label3) {
+  if (watched == siteLink_) {
     if (event->type() == QEvent::MouseButtonPress) {
       linkPressed_ = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
     } else if (event->type() == QEvent::MouseButtonRelease) {
       const auto* mouse = static_cast<QMouseEvent*>(event);
       const bool clicked = linkPressed_ && mouse->button() == Qt::LeftButton &&
-                           Label3->rect().contains(mouse->position().toPoint());
+                           siteLink_->rect().contains(mouse->position().toPoint());
       linkPressed_ = false;
       if (clicked)
-        Label3Click();
+        openSite();
     }
   }
   return QDialog::eventFilter(watched, event);
 }
 
-void TAbout::keyPressEvent(QKeyEvent* event) {
+void AboutDialog::keyPressEvent(QKeyEvent* event) {
   if (!HandleDialogKey(*this, *event))
     QDialog::keyPressEvent(event);
 }
 
-void TAbout::Label3Click() {
+void AboutDialog::openSite() {
   // Whether anything opened the address is not examined.
   Guarded([] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kClanSiteAddress))); });
-}
-
-void TAbout::Button1Click() {
-  Guarded([this] { reject(); });
 }
 
 }  // namespace quellar

@@ -73,7 +73,7 @@ class BusyCursor {
 
 }  // namespace
 
-TMain::TMain(MainWindowContext context, QWidget* parent)
+MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
     : QMainWindow(parent),
       context_(std::move(context)),
       settingsFile_(ChooseSettingsFile(
@@ -81,7 +81,7 @@ TMain::TMain(MainWindowContext context, QWidget* parent)
           context_.userConfigDirectory.empty() ? UserConfigDirectory()
                                                : context_.userConfigDirectory)),
       roster_(new RosterModel(context_.locale.locale, this)) {
-  setObjectName(QStringLiteral("Main"));
+  setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(QStringLiteral("Quellar"));
   // Fixed single border: system menu, minimise and close, no maximise.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -89,418 +89,392 @@ TMain::TMain(MainWindowContext context, QWidget* parent)
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setFont(ClassicWindowFont());
 
-  CreateMenus();
-  CreateControls();
-  CreateTable();
-  Connect();
+  createMenus();
+  createControls();
+  createTable();
+  connectSignals();
 
   // The client area lies below the menu bar and has a fixed size.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   move(kFirstShownAt);
 
   timerInterval_ = context_.timerBaseMs;
-  Timer1->start(timerInterval_);
-  ComboBox2->setFocus();
-  FormCreate();
+  refreshTimer_->start(timerInterval_);
+  clanCombo_->setFocus();
+  reloadSettings();
 }
 
-TMain::~TMain() {
-  ListView1->removeEventFilter(this);
-  ListView1->viewport()->removeEventFilter(this);
+MainWindow::~MainWindow() {
+  rosterTable_->removeEventFilter(this);
+  rosterTable_->viewport()->removeEventFilter(this);
 }
 
-void TMain::AttachDialogs(QDialog* param, QDialog* about) {
-  param_ = param;
-  about_ = about;
+void MainWindow::attachDialogs(QDialog* settingsDialog, QDialog* aboutDialog) {
+  settingsDialog_ = settingsDialog;
+  aboutDialog_ = aboutDialog;
 }
 
-void TMain::CreateMenus() {
-  MainMenu1 = Named(menuBar(), "MainMenu1");
+void MainWindow::createMenus() {
+  QMenuBar* bar = Named(menuBar(), "menuBar");
   // The menu bar belongs to the window, above its client area, on every desktop.
-  MainMenu1->setNativeMenuBar(false);
-  cv1 = Named(MainMenu1->addMenu(QStringLiteral("Опции")), "cv1");
-  N6 = Named(cv1->addAction(QStringLiteral("Автообновление")), "N6");
-  N6->setCheckable(true);
-  c1 = Named(cv1->addMenu(QStringLiteral("Сервер")), "c1");
-  x31 = Named(c1->addAction(QStringLiteral("x3")), "x31");
-  x3001 = Named(c1->addAction(QStringLiteral("x300")), "x3001");
-  N1 = Named(cv1->addAction(QStringLiteral("Настройки")), "N1");
-  N3 = Named(cv1->addSeparator(), "N3");
-  N2 = Named(cv1->addAction(QStringLiteral("Выход")), "N2");
-  N4 = Named(MainMenu1->addMenu(QStringLiteral("Помощь")), "N4");
-  N5 = Named(N4->addAction(QStringLiteral("О программе")), "N5");
+  bar->setNativeMenuBar(false);
+  optionsMenu_ = Named(bar->addMenu(QStringLiteral("Опции")), "optionsMenu");
+  autoRefreshAction_ =
+      Named(optionsMenu_->addAction(QStringLiteral("Автообновление")), "autoRefreshAction");
+  autoRefreshAction_->setCheckable(true);
+  serverMenu_ = Named(optionsMenu_->addMenu(QStringLiteral("Сервер")), "serverMenu");
+  x3Action_ = Named(serverMenu_->addAction(QStringLiteral("x3")), "x3Action");
+  x300Action_ = Named(serverMenu_->addAction(QStringLiteral("x300")), "x300Action");
+  settingsAction_ = Named(optionsMenu_->addAction(QStringLiteral("Настройки")), "settingsAction");
+  Named(optionsMenu_->addSeparator(), "exitSeparator");
+  exitAction_ = Named(optionsMenu_->addAction(QStringLiteral("Выход")), "exitAction");
+  helpMenu_ = Named(bar->addMenu(QStringLiteral("Помощь")), "helpMenu");
+  aboutAction_ = Named(helpMenu_->addAction(QStringLiteral("О программе")), "aboutAction");
 
-  PopupMenu1 = Named(new QMenu(this), "PopupMenu1");
-  N14 = Named(PopupMenu1->addAction(QStringLiteral("Обновить")), "N14");
-  N15 = Named(PopupMenu1->addSeparator(), "N15");
-  N7 = Named(PopupMenu1->addAction(QStringLiteral("Копировать ник")), "N7");
-  N8 = Named(PopupMenu1->addSeparator(), "N8");
-  N9 = Named(PopupMenu1->addMenu(QStringLiteral("Сортировать по")), "N9");
-  N10 = Named(N9->addAction(QStringLiteral("Нику")), "N10");
-  N11 = Named(N9->addAction(QStringLiteral("Времени игры")), "N11");
-  N12 = Named(N9->addAction(QStringLiteral("Дате регистрации")), "N12");
-  N13 = Named(N9->addAction(QStringLiteral("Профессии")), "N13");
+  tableMenu_ = Named(new QMenu(this), "tableMenu");
+  refreshAction_ = Named(tableMenu_->addAction(QStringLiteral("Обновить")), "refreshAction");
+  Named(tableMenu_->addSeparator(), "refreshSeparator");
+  copyNickAction_ =
+      Named(tableMenu_->addAction(QStringLiteral("Копировать ник")), "copyNickAction");
+  Named(tableMenu_->addSeparator(), "sortSeparator");
+  sortMenu_ = Named(tableMenu_->addMenu(QStringLiteral("Сортировать по")), "sortMenu");
 
   // The shortcuts are shown in the menu but carried out by the table itself, and
   // only while it has the keyboard focus (see eventFilter).
-  N14->setShortcut(QKeySequence(Qt::Key_F5));
-  N7->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-  for (QAction* item : {N14, N7})
+  refreshAction_->setShortcut(QKeySequence(Qt::Key_F5));
+  copyNickAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  for (QAction* item : {refreshAction_, copyNickAction_})
     item->setShortcutContext(Qt::WidgetShortcut);
 
+  // Each item carries the column it sorts by.
+  struct SortItem {
+    const char16_t* caption;
+    const char* name;
+    RosterColumn column;
+  };
+  static constexpr std::array<SortItem, 4> kSortItems = {{
+      {u"Нику", "sortByNickAction", RosterColumn::Nick},
+      {u"Времени игры", "sortByPlayTimeAction", RosterColumn::PlayTime},
+      {u"Дате регистрации", "sortByRegistrationAction", RosterColumn::Registration},
+      {u"Профессии", "sortByProfessionAction", RosterColumn::Profession},
+  }};
   sortGroup_ = new QActionGroup(this);
   sortGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
-  for (QAction* item : {N10, N11, N12, N13}) {
+  for (const SortItem& sort : kSortItems) {
+    QAction* item = Named(sortMenu_->addAction(QString::fromUtf16(sort.caption)), sort.name);
+    item->setData(static_cast<int>(sort.column));
     item->setCheckable(true);
     sortGroup_->addAction(item);
   }
 }
 
-void TMain::CreateControls() {
-  auto* client = Named(new QWidget(this), "client");
+void MainWindow::createControls() {
+  auto* client = Named(new QWidget(this), "clientArea");
   client->setFixedSize(kClientWidth, kClientHeight);
   setCentralWidget(client);
 
-  GroupBox1 = Named(NewClassicGroupBox(QStringLiteral("Данные"), client), "GroupBox1");
-  GroupBox1->setGeometry(5, 0, 233, 97);
-  ComboBox2 = Named(new QComboBox(GroupBox1), "ComboBox2");
-  ComboBox2->setEditable(true);
-  ComboBox2->setInsertPolicy(QComboBox::NoInsert);
-  ComboBox2->setMaxVisibleItems(8);
-  ComboBox2->setGeometry(8, 32, 137, 21);
-  new PrefixCompletion(ComboBox2);
-  Label1 = MakeLabel("Label1", QStringLiteral("Название клана"), {8, 16}, GroupBox1);
-  ComboBox1 = Named(new QComboBox(GroupBox1), "ComboBox1");
+  queryBox_ = Named(NewClassicGroupBox(QStringLiteral("Данные"), client), "queryBox");
+  queryBox_->setGeometry(5, 0, 233, 97);
+  clanCombo_ = Named(new QComboBox(queryBox_), "clanCombo");
+  clanCombo_->setEditable(true);
+  clanCombo_->setInsertPolicy(QComboBox::NoInsert);
+  clanCombo_->setMaxVisibleItems(8);
+  clanCombo_->setGeometry(8, 32, 137, 21);
+  new PrefixCompletion(clanCombo_);
+  clanLabel_ = MakeLabel("clanLabel", QStringLiteral("Название клана"), {8, 16}, queryBox_);
+  serverCombo_ = Named(new QComboBox(queryBox_), "serverCombo");
   for (std::string_view server : kServerNames)
-    ComboBox1->addItem(QString::fromLatin1(server.data(), static_cast<qsizetype>(server.size())));
-  ComboBox1->setCurrentIndex(0);
-  ComboBox1->setGeometry(152, 32, 73, 21);
-  Label2 = MakeLabel("Label2", QStringLiteral("Сервер"), {152, 16}, GroupBox1);
-  CheckBox1 = Named(new QCheckBox(QStringLiteral("С учетом регистра"), GroupBox1), "CheckBox1");
-  CheckBox1->setGeometry(16, 64, 121, 17);
-  Button1 = Named(new QPushButton(QStringLiteral("Получить"), GroupBox1), "Button1");
-  Button1->setGeometry(152, 64, 73, 21);
+    serverCombo_->addItem(
+        QString::fromLatin1(server.data(), static_cast<qsizetype>(server.size())));
+  serverCombo_->setCurrentIndex(0);
+  serverCombo_->setGeometry(152, 32, 73, 21);
+  serverLabel_ = MakeLabel("serverLabel", QStringLiteral("Сервер"), {152, 16}, queryBox_);
+  caseSensitiveCheck_ =
+      Named(new QCheckBox(QStringLiteral("С учетом регистра"), queryBox_), "caseSensitiveCheck");
+  caseSensitiveCheck_->setGeometry(16, 64, 121, 17);
+  fetchButton_ = Named(new QPushButton(QStringLiteral("Получить"), queryBox_), "fetchButton");
+  fetchButton_->setGeometry(152, 64, 73, 21);
   // Enter presses the focused button, as Space does; outside a dialog this binds
   // no default button.
-  Button1->setAutoDefault(true);
+  fetchButton_->setAutoDefault(true);
 
-  GroupBox2 = Named(NewClassicGroupBox(QStringLiteral("Автообновление"), client), "GroupBox2");
-  GroupBox2->setGeometry(245, 0, 161, 97);
-  CheckBox2 = Named(new QCheckBox(QStringLiteral("Автообновление"), GroupBox2), "CheckBox2");
-  CheckBox2->setGeometry(8, 24, 145, 17);
-  SpinEdit1 =
-      Named(new SpinEdit(context_.locale.locale.decimalPoint(), SpinRange{1, 60}, GroupBox2),
-            "SpinEdit1");
-  SpinEdit1->setGeometry(56, 54, 41, 22);
-  Label3 = MakeLabel("Label3", QStringLiteral("Период:"), {8, 56}, GroupBox2);
-  Label4 = MakeLabel("Label4", QStringLiteral("минут(ы)"), {104, 56}, GroupBox2);
-  for (QWidget* periodControl : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4),
-                                 static_cast<QWidget*>(SpinEdit1)})
+  autoRefreshBox_ =
+      Named(NewClassicGroupBox(QStringLiteral("Автообновление"), client), "autoRefreshBox");
+  autoRefreshBox_->setGeometry(245, 0, 161, 97);
+  autoRefreshCheck_ =
+      Named(new QCheckBox(QStringLiteral("Автообновление"), autoRefreshBox_), "autoRefreshCheck");
+  autoRefreshCheck_->setGeometry(8, 24, 145, 17);
+  periodSpin_ =
+      Named(new SpinEdit(context_.locale.locale.decimalPoint(), SpinRange{1, 60}, autoRefreshBox_),
+            "periodSpin");
+  periodSpin_->setGeometry(56, 54, 41, 22);
+  periodLabel_ = MakeLabel("periodLabel", QStringLiteral("Период:"), {8, 56}, autoRefreshBox_);
+  minutesLabel_ = MakeLabel("minutesLabel", QStringLiteral("минут(ы)"), {104, 56}, autoRefreshBox_);
+  for (QWidget* periodControl :
+       {static_cast<QWidget*>(periodLabel_), static_cast<QWidget*>(minutesLabel_),
+        static_cast<QWidget*>(periodSpin_)})
     periodControl->setEnabled(false);
 
-  ListView1 = Named(new QTreeView(client), "ListView1");
-  ListView1->setGeometry(0, 103, kClientWidth, 295);
+  rosterTable_ = Named(new QTreeView(client), "rosterTable");
+  rosterTable_->setGeometry(0, 103, kClientWidth, 295);
 
-  StatusBar1 = Named(new StatusPanels(client), "StatusBar1");
-  StatusBar1->setGeometry(0, 398, kClientWidth, 19);
+  statusPanels_ = Named(new StatusPanels(client), "statusPanels");
+  statusPanels_->setGeometry(0, 398, kClientWidth, 19);
 
-  Timer1 = Named(new QTimer(this), "Timer1");
+  refreshTimer_ = Named(new QTimer(this), "refreshTimer");
 
-  DescribeControls();
+  describeControls();
 
-  setTabOrder(ComboBox2, ComboBox1);
-  setTabOrder(ComboBox1, CheckBox1);
-  setTabOrder(CheckBox1, Button1);
-  setTabOrder(Button1, CheckBox2);
-  setTabOrder(CheckBox2, SpinEdit1);
-  setTabOrder(SpinEdit1, ListView1);
+  setTabOrder(clanCombo_, serverCombo_);
+  setTabOrder(serverCombo_, caseSensitiveCheck_);
+  setTabOrder(caseSensitiveCheck_, fetchButton_);
+  setTabOrder(fetchButton_, autoRefreshCheck_);
+  setTabOrder(autoRefreshCheck_, periodSpin_);
+  setTabOrder(periodSpin_, rosterTable_);
 }
 
 // Names and descriptions for screen readers, where a control's caption stands in a
 // separate label or it has none.
-void TMain::DescribeControls() {
-  Label1->setBuddy(ComboBox2);
-  Label2->setBuddy(ComboBox1);
-  Label3->setBuddy(SpinEdit1);
-  ComboBox2->setAccessibleName(Label1->text());
-  ComboBox2->setAccessibleDescription(
+void MainWindow::describeControls() {
+  clanLabel_->setBuddy(clanCombo_);
+  serverLabel_->setBuddy(serverCombo_);
+  periodLabel_->setBuddy(periodSpin_);
+  clanCombo_->setAccessibleName(clanLabel_->text());
+  clanCombo_->setAccessibleDescription(
       QStringLiteral(u"Введите название клана или выберите его из списка"));
-  ComboBox1->setAccessibleName(Label2->text());
-  ComboBox1->setAccessibleDescription(QStringLiteral(u"Игровой сервер: x3 или x300"));
-  CheckBox1->setAccessibleDescription(
+  serverCombo_->setAccessibleName(serverLabel_->text());
+  serverCombo_->setAccessibleDescription(QStringLiteral(u"Игровой сервер: x3 или x300"));
+  caseSensitiveCheck_->setAccessibleDescription(
       QStringLiteral(u"Различать прописные и строчные буквы в названии клана"));
-  Button1->setAccessibleDescription(QStringLiteral(u"Запросить, кто из клана сейчас в игре"));
-  CheckBox2->setAccessibleDescription(QStringLiteral(u"Обновлять список через заданный период"));
-  SpinEdit1->setAccessibleName(QStringLiteral(u"Период, минут(ы)"));
-  SpinEdit1->setAccessibleDescription(QStringLiteral(u"Период автообновления, от 1 до 60 минут"));
-  ListView1->setAccessibleName(QStringLiteral(u"Игроки клана в игре"));
-  ListView1->setAccessibleDescription(QStringLiteral(
+  fetchButton_->setAccessibleDescription(QStringLiteral(u"Запросить, кто из клана сейчас в игре"));
+  autoRefreshCheck_->setAccessibleDescription(
+      QStringLiteral(u"Обновлять список через заданный период"));
+  periodSpin_->setAccessibleName(QStringLiteral(u"Период, минут(ы)"));
+  periodSpin_->setAccessibleDescription(QStringLiteral(u"Период автообновления, от 1 до 60 минут"));
+  rosterTable_->setAccessibleName(QStringLiteral(u"Игроки клана в игре"));
+  rosterTable_->setAccessibleDescription(QStringLiteral(
       u"Ник, время игры, регистрация и профессия; щелчок по заголовку сортирует столбец"));
-  StatusBar1->setAccessibleName(QStringLiteral(u"Строка состояния"));
-  StatusBar1->setAccessibleDescription(QStringLiteral(u"Онлайн клана и онлайн сервера"));
+  statusPanels_->setAccessibleName(QStringLiteral(u"Строка состояния"));
+  statusPanels_->setAccessibleDescription(QStringLiteral(u"Онлайн клана и онлайн сервера"));
 }
 
-void TMain::CreateTable() {
-  ListView1->setHeader(NewPlainHeader(ListView1));
-  ListView1->setModel(roster_);
-  ListView1->setRootIsDecorated(false);
-  ListView1->setItemsExpandable(false);
-  ListView1->setUniformRowHeights(true);
-  ListView1->setAllColumnsShowFocus(true);
-  ListView1->setSortingEnabled(false);
-  ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-  ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
-  QHeaderView* header = ListView1->header();
+void MainWindow::createTable() {
+  rosterTable_->setHeader(NewPlainHeader(rosterTable_));
+  rosterTable_->setModel(roster_);
+  rosterTable_->setRootIsDecorated(false);
+  rosterTable_->setItemsExpandable(false);
+  rosterTable_->setUniformRowHeights(true);
+  rosterTable_->setAllColumnsShowFocus(true);
+  rosterTable_->setSortingEnabled(false);
+  rosterTable_->setSelectionMode(QAbstractItemView::SingleSelection);
+  rosterTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  rosterTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  rosterTable_->setContextMenuPolicy(Qt::CustomContextMenu);
+  QHeaderView* header = rosterTable_->header();
   header->setSectionsClickable(true);
   header->setSectionsMovable(false);
   header->setStretchLastSection(false);
   header->setSortIndicatorShown(false);
   for (int column = 0; column < static_cast<int>(kColumnWidths.size()); ++column)
     header->resizeSection(column, kColumnWidths[column]);
-  ListView1->installEventFilter(this);
-  ListView1->viewport()->installEventFilter(this);
+  rosterTable_->installEventFilter(this);
+  rosterTable_->viewport()->installEventFilter(this);
 }
 
-void TMain::Connect() {
-  connect(Button1, &QPushButton::clicked, this, &TMain::Button1Click);
-  connect(N14, &QAction::triggered, this, &TMain::N14Click);
-  connect(Timer1, &QTimer::timeout, this, &TMain::Timer1Timer);
-  connect(ComboBox1, &QComboBox::activated, this, &TMain::ComboBox1Change);
-  connect(x31, &QAction::triggered, this, &TMain::x31Click);
-  connect(x3001, &QAction::triggered, this, &TMain::x3001Click);
-  connect(CheckBox2, &QCheckBox::toggled, this, &TMain::CheckBox2Click);
-  connect(N6, &QAction::triggered, this, &TMain::N6Click);
-  connect(SpinEdit1, &SpinEdit::changed, this, &TMain::SpinEdit1Change);
-  connect(ListView1->header(), &QHeaderView::sectionClicked, this, &TMain::ListView1ColumnClick);
-  connect(N10, &QAction::triggered, this, &TMain::N10Click);
-  connect(N11, &QAction::triggered, this, &TMain::N11Click);
-  connect(N12, &QAction::triggered, this, &TMain::N12Click);
-  connect(N13, &QAction::triggered, this, &TMain::N13Click);
-  connect(PopupMenu1, &QMenu::aboutToShow, this, &TMain::PopupMenu1Popup);
-  connect(N7, &QAction::triggered, this, &TMain::N7Click);
-  connect(N1, &QAction::triggered, this, &TMain::N1Click);
-  connect(N5, &QAction::triggered, this, &TMain::N5Click);
-  connect(N2, &QAction::triggered, this, &TMain::N2Click);
-  connect(ListView1, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(at)); });
-  connect(roster_, &RosterModel::statusTextsChanged, this, &TMain::ShowStatusTexts);
+void MainWindow::connectSignals() {
+  connect(fetchButton_, &QPushButton::clicked, this, &MainWindow::fetch);
+  connect(refreshAction_, &QAction::triggered, this, &MainWindow::refresh);
+  connect(refreshTimer_, &QTimer::timeout, this, &MainWindow::refreshOnTimer);
+  connect(serverCombo_, &QComboBox::activated, this, &MainWindow::chooseServer);
+  connect(x3Action_, &QAction::triggered, this, [this] { chooseServer(0); });
+  connect(x300Action_, &QAction::triggered, this, [this] { chooseServer(1); });
+  connect(autoRefreshCheck_, &QCheckBox::toggled, this, &MainWindow::showAutoRefresh);
+  connect(autoRefreshAction_, &QAction::triggered, this, &MainWindow::setAutoRefresh);
+  connect(periodSpin_, &SpinEdit::changed, this, &MainWindow::setPeriod);
+  connect(rosterTable_->header(), &QHeaderView::sectionClicked, this, &MainWindow::sortByColumn);
+  connect(sortGroup_, &QActionGroup::triggered, this, &MainWindow::sortByMenuItem);
+  connect(tableMenu_, &QMenu::aboutToShow, this, &MainWindow::enableTableMenuItems);
+  connect(copyNickAction_, &QAction::triggered, this, &MainWindow::copySelectedNick);
+  connect(settingsAction_, &QAction::triggered, this, &MainWindow::openSettings);
+  connect(aboutAction_, &QAction::triggered, this, &MainWindow::openAbout);
+  connect(exitAction_, &QAction::triggered, this, [this] { Guarded([&] { close(); }); });
+  connect(rosterTable_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    tableMenu_->popup(rosterTable_->viewport()->mapToGlobal(at));
+  });
+  connect(roster_, &RosterModel::statusTextsChanged, this, &MainWindow::showStatusTexts);
 }
 
-void TMain::FormCreate() {
+void MainWindow::reloadSettings() {
   Guarded([&] {
-    const QString typed = ComboBox2->currentText();
-    ComboBox2->clear();
-    ComboBox2->setEditText(typed);
+    const QString typed = clanCombo_->currentText();
+    clanCombo_->clear();
+    clanCombo_->setEditText(typed);
     LoadSettings(settingsFile_, context_.clans.get(), proxySettings_);
-    FillClanCombo();
+    fillClanCombo();
   });
 }
 
-void TMain::FillClanCombo() {
-  const QString typed = ComboBox2->currentText();
+void MainWindow::fillClanCombo() {
+  const QString typed = clanCombo_->currentText();
   QStringList names;
-  for (const std::string& name : context_.clans.get().ForServer(ComboBox1->currentIndex()))
+  for (const std::string& name : context_.clans.get().ForServer(serverCombo_->currentIndex()))
     names << FromCp1251(name);
-  ComboBox2->clear();
-  ComboBox2->addItems(names);
-  ComboBox2->setCurrentIndex(-1);
-  ComboBox2->setEditText(typed);
+  clanCombo_->clear();
+  clanCombo_->addItems(names);
+  clanCombo_->setCurrentIndex(-1);
+  clanCombo_->setEditText(typed);
 }
 
-void TMain::Button1Click() {
+void MainWindow::fetch() {
   Guarded([&] {
-    queryState_.currentServer = ToCp1251(ComboBox1->currentText());
-    queryState_.currentClan = ToCp1251(ComboBox2->currentText());
-    LoadRoster(queryState_.currentClan);
+    queryState_.currentServer = ToCp1251(serverCombo_->currentText());
+    queryState_.currentClan = ToCp1251(clanCombo_->currentText());
+    loadRoster(queryState_.currentClan);
   });
 }
 
-void TMain::N14Click() {
-  Guarded([&] { LoadRoster(queryState_.currentClan); });
+void MainWindow::refresh() {
+  Guarded([&] { loadRoster(queryState_.currentClan); });
 }
 
-void TMain::Timer1Timer() {
+void MainWindow::refreshOnTimer() {
   Guarded([&] {
-    if (CheckBox2->isChecked() && !queryState_.currentClan.empty())
-      LoadRoster(queryState_.currentClan);
+    if (autoRefreshCheck_->isChecked() && !queryState_.currentClan.empty())
+      loadRoster(queryState_.currentClan);
   });
 }
 
-void TMain::ComboBox1Change() {
-  Guarded([&] { FillClanCombo(); });
-}
-
-void TMain::x31Click() {
+void MainWindow::chooseServer(int server) {
   Guarded([&] {
-    ComboBox1->setCurrentIndex(0);
-    FillClanCombo();
+    serverCombo_->setCurrentIndex(server);
+    fillClanCombo();
   });
 }
 
-void TMain::x3001Click() {
+void MainWindow::setAutoRefresh(bool on) {
+  Guarded([&] { autoRefreshCheck_->setChecked(on); });
+}
+
+void MainWindow::showAutoRefresh(bool on) {
   Guarded([&] {
-    ComboBox1->setCurrentIndex(1);
-    FillClanCombo();
+    minutesLabel_->setEnabled(on);
+    periodLabel_->setEnabled(on);
+    periodSpin_->setEnabled(on);
+    autoRefreshAction_->setChecked(on);
   });
 }
 
-void TMain::CheckBox2Click() {
-  Guarded([&] {
-    const bool on = CheckBox2->isChecked();
-    Label4->setEnabled(on);
-    Label3->setEnabled(on);
-    SpinEdit1->setEnabled(on);
-    N6->setChecked(on);
-  });
-}
-
-void TMain::N6Click() {
-  Guarded([&] { CheckBox2->setChecked(N6->isChecked()); });
-}
-
-void TMain::SpinEdit1Change() {
+void MainWindow::setPeriod() {
   Guarded([&] {
     // A period below 1 gives no ticks; a change restarts the timer.
-    const int interval = TimerIntervalMs(SpinEdit1->value(), context_.timerBaseMs);
+    const int interval = TimerIntervalMs(periodSpin_->value(), context_.timerBaseMs);
     if (interval == timerInterval_)
       return;
     timerInterval_ = interval;
     if (interval == 0)
-      Timer1->stop();
+      refreshTimer_->stop();
     else
-      Timer1->start(interval);
+      refreshTimer_->start(interval);
   });
 }
 
-void TMain::ListView1ColumnClick(int column) {
-  Guarded([&] { SortRoster(column); });
+void MainWindow::sortByColumn(int column) {
+  Guarded([&] { sortRoster(column); });
 }
 
-void TMain::N10Click() {
+void MainWindow::sortByMenuItem(QAction* item) {
   Guarded([&] {
-    N10->setChecked(true);
-    SortRoster(static_cast<int>(RosterColumn::Nick));
+    item->setChecked(true);
+    sortRoster(item->data().toInt());
   });
 }
 
-void TMain::N11Click() {
+void MainWindow::enableTableMenuItems() {
   Guarded([&] {
-    N11->setChecked(true);
-    SortRoster(static_cast<int>(RosterColumn::PlayTime));
+    refreshAction_->setEnabled(!queryState_.currentClan.empty());
+    copyNickAction_->setEnabled(rosterTable_->selectionModel()->hasSelection());
   });
 }
 
-void TMain::N12Click() {
+void MainWindow::copySelectedNick() {
   Guarded([&] {
-    N12->setChecked(true);
-    SortRoster(static_cast<int>(RosterColumn::Registration));
+    const QModelIndexList selected = rosterTable_->selectionModel()->selectedRows();
+    if (selected.isEmpty())
+      return;
+    const std::string_view nick =
+        roster_->rows().at(static_cast<std::size_t>(selected.front().row())).nick;
+    QGuiApplication::clipboard()->setText(FromCp1251(nick));
   });
 }
 
-void TMain::N13Click() {
+void MainWindow::openSettings() {
   Guarded([&] {
-    N13->setChecked(true);
-    SortRoster(static_cast<int>(RosterColumn::Profession));
+    if (settingsDialog_)
+      settingsDialog_->exec();
   });
 }
 
-void TMain::PopupMenu1Popup() {
+void MainWindow::openAbout() {
   Guarded([&] {
-    N14->setEnabled(!queryState_.currentClan.empty());
-    N7->setEnabled(ListView1->selectionModel()->hasSelection());
+    if (aboutDialog_)
+      aboutDialog_->exec();
   });
 }
 
-void TMain::N7Click() {
-  Guarded([&] { CopySelectedNick(); });
-}
-
-void TMain::ListView1DblClick() {
-  Guarded([&] { CopySelectedNick(); });
-}
-
-void TMain::N1Click() {
-  Guarded([&] {
-    if (param_)
-      param_->exec();
-  });
-}
-
-void TMain::N5Click() {
-  Guarded([&] {
-    if (about_)
-      about_->exec();
-  });
-}
-
-void TMain::N2Click() {
-  Guarded([&] { close(); });
-}
-
-void TMain::LoadRoster(const std::string& clan) {
+void MainWindow::loadRoster(const std::string& clan) {
   BusyCursor busy;
-  quellar::LoadRoster(
-      IdHTTP1, proxySettings_,
-      RosterQuery{context_.rosterHost, clan, queryState_.currentServer, CheckBox1->isChecked()},
-      *roster_);
+  LoadRoster(httpClient_, proxySettings_,
+             RosterQuery{context_.rosterHost, clan, queryState_.currentServer,
+                         caseSensitiveCheck_->isChecked()},
+             *roster_);
 }
 
-void TMain::SortRoster(int column) {
-  quellar::SortRoster(*roster_, queryState_.sortDirection, static_cast<RosterColumn>(column),
-                      context_.locale);
+void MainWindow::sortRoster(int column) {
+  SortRoster(*roster_, queryState_.sortDirection, static_cast<RosterColumn>(column),
+             context_.locale);
 }
 
-void TMain::CopySelectedNick() {
-  const QModelIndexList selected = ListView1->selectionModel()->selectedRows();
-  if (selected.isEmpty())
-    return;
-  const std::string_view nick =
-      roster_->rows().at(static_cast<std::size_t>(selected.front().row())).nick;
-  QGuiApplication::clipboard()->setText(FromCp1251(nick));
+void MainWindow::showStatusTexts() {
+  statusPanels_->setPanelText(1, roster_->clanStatusText());
+  statusPanels_->setPanelText(2, roster_->serverStatusText());
 }
 
-void TMain::ShowStatusTexts() {
-  StatusBar1->setPanelText(1, roster_->clanStatusText());
-  StatusBar1->setPanelText(2, roster_->serverStatusText());
-}
-
-bool TMain::HandleTableKey(QEvent* event) {
+bool MainWindow::handleTableKey(QEvent* event) {
   const auto* key = static_cast<const QKeyEvent*>(event);
   const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
   QAction* item = nullptr;
   if (key->key() == Qt::Key_F5 && modifiers == Qt::NoModifier)
-    item = N14;
+    item = refreshAction_;
   else if (key->key() == Qt::Key_C && modifiers == Qt::ControlModifier)
-    item = N7;
+    item = copyNickAction_;
   if (item == nullptr)
     return false;
   // Claim the key before any shortcut or the table's own copy can take it.
   event->accept();
   if (event->type() == QEvent::KeyPress) {
-    PopupMenu1Popup();
+    enableTableMenuItems();
     if (item->isEnabled())
       item->trigger();
   }
   return true;
 }
 
-bool TMain::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == ListView1) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == rosterTable_) {
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
-      if (HandleTableKey(event))
+      if (handleTableKey(event))
         return true;
     }
-  } else if (watched == ListView1->viewport()) {
+  } else if (watched == rosterTable_->viewport()) {
     if (event->type() == QEvent::MouseButtonPress) {
       // A click beside the rows leaves none selected, as the list control does.
       const auto* mouse = static_cast<const QMouseEvent*>(event);
-      if (!ListView1->indexAt(mouse->position().toPoint()).isValid())
-        ListView1->clearSelection();
+      if (!rosterTable_->indexAt(mouse->position().toPoint()).isValid())
+        rosterTable_->clearSelection();
     } else if (event->type() == QEvent::MouseButtonDblClick &&
                static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton) {
-      ListView1DblClick();
+      // A double click on a row copies its nick, as "Копировать ник" does.
+      copySelectedNick();
     }
   }
   return QMainWindow::eventFilter(watched, event);

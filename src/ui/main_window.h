@@ -21,7 +21,6 @@ class QDialog;
 class QGroupBox;
 class QLabel;
 class QMenu;
-class QMenuBar;
 class QPushButton;
 class QTimer;
 class QTreeView;
@@ -49,112 +48,108 @@ struct MainWindowContext {
 };
 
 // The main window: a clan and a server to ask for, the roster table with its
-// status panels, auto-refresh, and the menus that open the two dialogs.
-class TMain : public QMainWindow {
+// status panels, auto-refresh, and the menus that open the two dialogs. Every
+// handler runs its body through the handler guard.
+class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit TMain(MainWindowContext context = {}, QWidget* parent = nullptr);
-  ~TMain() override;
+  explicit MainWindow(MainWindowContext context = {}, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // The settings and about dialogs the menu opens modally (either may be null).
-  void AttachDialogs(QDialog* param, QDialog* about);
+  void attachDialogs(QDialog* settingsDialog, QDialog* aboutDialog);
 
-  const QueryState& queryState() const { return queryState_; }
-  const ProxySettings& proxySettings() const { return proxySettings_; }
-  RosterModel& roster() const { return *roster_; }
   std::filesystem::path settingsFile() const { return settingsFile_; }
 
-  // The controls, each also reachable by an object name equal to its member name.
-  StatusPanels* StatusBar1;
-  HttpClient IdHTTP1;
-  QMenuBar* MainMenu1;
-  QMenu* cv1;
-  QAction* N1;
-  QAction* N2;
-  QAction* N3;
-  QGroupBox* GroupBox1;
-  QComboBox* ComboBox2;
-  QLabel* Label1;
-  QComboBox* ComboBox1;
-  QLabel* Label2;
-  QCheckBox* CheckBox1;
-  QPushButton* Button1;
-  QGroupBox* GroupBox2;
-  QCheckBox* CheckBox2;
-  SpinEdit* SpinEdit1;
-  QLabel* Label3;
-  QLabel* Label4;
-  QTreeView* ListView1;
-  QMenu* N4;
-  QAction* N5;
-  QAction* N6;
-  QTimer* Timer1;
-  QMenu* c1;
-  QAction* x31;
-  QAction* x3001;
-  QMenu* PopupMenu1;
-  QAction* N7;
-  QAction* N8;
-  QMenu* N9;
-  QAction* N10;
-  QAction* N11;
-  QAction* N12;
-  QAction* N13;
-  QAction* N14;
-  QAction* N15;
-
-  // The event handlers; each runs its body through the handler guard.
-  void FormCreate();
-  void Button1Click();
-  void N14Click();
-  void Timer1Timer();
-  void ComboBox1Change();
-  void x31Click();
-  void x3001Click();
-  void CheckBox2Click();
-  void N6Click();
-  void SpinEdit1Change();
-  void ListView1ColumnClick(int column);
-  void N10Click();
-  void N11Click();
-  void N12Click();
-  void N13Click();
-  void PopupMenu1Popup();
-  void N7Click();
-  void ListView1DblClick();
-  void N1Click();
-  void N5Click();
-  void N2Click();
-
-  // The clan combo box's items become the clan list of the chosen server; its
-  // typed text stays.
-  void FillClanCombo();
+ public slots:
+  // Loads the clan lists and the proxy from the settings file again, at creation
+  // and after the settings dialog has saved; the typed clan stays.
+  void reloadSettings();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
+ private slots:
+  // "Получить": the selectors' clan and server become the current query, which
+  // is then fetched.
+  void fetch();
+  // The current query again, whatever the selectors show now.
+  void refresh();
+  void refreshOnTimer();
+  // Selects a server in the combo box and shows its clan list.
+  void chooseServer(int server);
+  // The check box holds the auto-refresh switch; the menu item sets it.
+  void setAutoRefresh(bool on);
+  // The period fields and the menu's mark follow the check box.
+  void showAutoRefresh(bool on);
+  void setPeriod();
+  void sortByColumn(int column);
+  // A "Сортировать по" item: marks itself, then sorts by the column it names.
+  void sortByMenuItem(QAction* item);
+  // Before the table's context menu opens, or its shortcut is carried out.
+  void enableTableMenuItems();
+  void copySelectedNick();
+  void openSettings();
+  void openAbout();
+
  private:
-  void CreateMenus();
-  void CreateControls();
-  void CreateTable();
-  void DescribeControls();
-  void Connect();
-  void LoadRoster(const std::string& clan);
-  void SortRoster(int column);
-  void CopySelectedNick();
-  bool HandleTableKey(QEvent* event);
-  void ShowStatusTexts();
+  void createMenus();
+  void createControls();
+  void createTable();
+  void describeControls();
+  void connectSignals();
+  // The clan combo box's items become the clan list of the chosen server; its
+  // typed text stays.
+  void fillClanCombo();
+  void loadRoster(const std::string& clan);
+  void sortRoster(int column);
+  bool handleTableKey(QEvent* event);
+  void showStatusTexts();
 
   MainWindowContext context_;
   std::filesystem::path settingsFile_;
   QueryState queryState_;
   ProxySettings proxySettings_;
+  HttpClient httpClient_;
   RosterModel* roster_;
-  QActionGroup* sortGroup_ = nullptr;
   int timerInterval_ = 0;
-  QPointer<QDialog> param_;
-  QPointer<QDialog> about_;
+  QPointer<QDialog> settingsDialog_;
+  QPointer<QDialog> aboutDialog_;
+
+  QMenu* optionsMenu_ = nullptr;
+  QAction* autoRefreshAction_ = nullptr;
+  QMenu* serverMenu_ = nullptr;
+  QAction* x3Action_ = nullptr;
+  QAction* x300Action_ = nullptr;
+  QAction* settingsAction_ = nullptr;
+  QAction* exitAction_ = nullptr;
+  QMenu* helpMenu_ = nullptr;
+  QAction* aboutAction_ = nullptr;
+
+  QMenu* tableMenu_ = nullptr;
+  QAction* refreshAction_ = nullptr;
+  QAction* copyNickAction_ = nullptr;
+  QMenu* sortMenu_ = nullptr;
+  QActionGroup* sortGroup_ = nullptr;
+
+  QGroupBox* queryBox_ = nullptr;
+  QLabel* clanLabel_ = nullptr;
+  QComboBox* clanCombo_ = nullptr;
+  QLabel* serverLabel_ = nullptr;
+  QComboBox* serverCombo_ = nullptr;
+  QCheckBox* caseSensitiveCheck_ = nullptr;
+  QPushButton* fetchButton_ = nullptr;
+
+  QGroupBox* autoRefreshBox_ = nullptr;
+  QCheckBox* autoRefreshCheck_ = nullptr;
+  QLabel* periodLabel_ = nullptr;
+  SpinEdit* periodSpin_ = nullptr;
+  QLabel* minutesLabel_ = nullptr;
+
+  QTreeView* rosterTable_ = nullptr;
+  StatusPanels* statusPanels_ = nullptr;
+  QTimer* refreshTimer_ = nullptr;
 };
 
 }  // namespace quellar

@@ -55,211 +55,216 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, con
 
 }  // namespace
 
-Tparam::Tparam(std::filesystem::path settingsFile, ClanLists& clans, QWidget* parent)
+SettingsDialog::SettingsDialog(std::filesystem::path settingsFile, ClanLists& clans,
+                               QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       settingsFile_(std::move(settingsFile)),
       clans_(clans) {
-  setObjectName(QStringLiteral("param"));
+  setObjectName(QStringLiteral("settingsDialog"));
   setWindowTitle(QStringLiteral(u"Настройки"));
   setFont(ClassicWindowFont());
   setFixedSize(297, 343);
   move(313, 224);
 
-  CreateControls();
+  createControls();
 
-  setTabOrder(Button4, Cancel);
-  setTabOrder(Cancel, CheckBox1);
-  setTabOrder(CheckBox1, Proxy);
-  setTabOrder(Proxy, Port);
-  setTabOrder(Port, Edit1);
-  setTabOrder(Edit1, ListBox1);
-  setTabOrder(ListBox1, ComboBox1);
-  setTabOrder(ComboBox1, Button1);
-  setTabOrder(Button1, Button2);
+  setTabOrder(okButton_, cancelButton_);
+  setTabOrder(cancelButton_, useProxyCheck_);
+  setTabOrder(useProxyCheck_, proxyHostEdit_);
+  setTabOrder(proxyHostEdit_, proxyPortEdit_);
+  setTabOrder(proxyPortEdit_, clanEdit_);
+  setTabOrder(clanEdit_, clanList_);
+  setTabOrder(clanList_, serverCombo_);
+  setTabOrder(serverCombo_, addButton_);
+  setTabOrder(addButton_, deleteButton_);
   // At the first opening the keyboard focus is on "ОК"; later openings keep the
   // focus where the user left it.
-  Button4->setFocus();
+  okButton_->setFocus();
 
-  connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
-  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-  connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-  connect(CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
-  connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-  connect(Cancel, &QPushButton::clicked, this, [this] { CancelClick(); });
+  connect(serverCombo_, &QComboBox::currentIndexChanged, this, &SettingsDialog::showServerClans);
+  connect(addButton_, &QPushButton::clicked, this, &SettingsDialog::addClan);
+  connect(deleteButton_, &QPushButton::clicked, this, &SettingsDialog::deleteClan);
+  connect(useProxyCheck_, &QCheckBox::toggled, this, &SettingsDialog::enableProxyFields);
+  connect(okButton_, &QPushButton::clicked, this, &SettingsDialog::save);
+  connect(cancelButton_, &QPushButton::clicked, this, [this] { Guarded([this] { reject(); }); });
 }
 
-void Tparam::CreateControls() {
-  // Members are created in the order the dialog declares them.
-  GroupBox1 = Named(NewClassicGroupBox(QStringLiteral(u"Прокси"), this), "GroupBox1");
-  GroupBox1->setGeometry(8, 216, 281, 89);
-  GroupBox2 = Named(NewClassicGroupBox(QStringLiteral(u"Кланы"), this), "GroupBox2");
-  GroupBox2->setGeometry(8, 8, 281, 201);
+void SettingsDialog::createControls() {
+  // The controls are made in this order, which decides how siblings stack and
+  // the focus chain the tab order then rearranges.
+  proxyBox_ = Named(NewClassicGroupBox(QStringLiteral(u"Прокси"), this), "proxyBox");
+  proxyBox_->setGeometry(8, 216, 281, 89);
+  clansBox_ = Named(NewClassicGroupBox(QStringLiteral(u"Кланы"), this), "clansBox");
+  clansBox_->setGeometry(8, 8, 281, 201);
 
-  ListBox1 = Named(new QListWidget(GroupBox2), "ListBox1");
-  ListBox1->setGeometry(8, 48, 177, 145);
-  ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-  Edit1 = MakeEdit(GroupBox2, "Edit1", QRect(8, 16, 113, 21));
+  clanList_ = Named(new QListWidget(clansBox_), "clanList");
+  clanList_->setGeometry(8, 48, 177, 145);
+  clanList_->setSelectionMode(QAbstractItemView::SingleSelection);
+  clanEdit_ = MakeEdit(clansBox_, "clanEdit", QRect(8, 16, 113, 21));
 
-  Cancel = MakeButton(this, "Cancel", QStringLiteral(u"Отмена"), QRect(216, 312, 73, 25));
-  Button4 = MakeButton(this, "Button4", QStringLiteral(u"ОК"), QRect(136, 312, 73, 25));
+  cancelButton_ =
+      MakeButton(this, "cancelButton", QStringLiteral(u"Отмена"), QRect(216, 312, 73, 25));
+  okButton_ = MakeButton(this, "okButton", QStringLiteral(u"ОК"), QRect(136, 312, 73, 25));
 
-  CheckBox1 = Named(new QCheckBox(QStringLiteral(u"Использовать прокси"), GroupBox1), "CheckBox1");
-  CheckBox1->setGeometry(8, 16, 145, 17);
-  Label1 = MakeLabel(GroupBox1, "Label1", QStringLiteral(u"Сервер"), QPoint(8, 40));
-  Proxy = MakeEdit(GroupBox1, "Proxy", QRect(8, 56, 169, 21));
-  Port = MakeEdit(GroupBox1, "Port", QRect(192, 56, 81, 21));
-  Port->setText(QStringLiteral("80"));
-  Label2 = MakeLabel(GroupBox1, "Label2", QStringLiteral(u"Порт"), QPoint(192, 40));
-  Label3 = MakeLabel(GroupBox1, "Label3", QStringLiteral(":"), QPoint(184, 56));
+  useProxyCheck_ =
+      Named(new QCheckBox(QStringLiteral(u"Использовать прокси"), proxyBox_), "useProxyCheck");
+  useProxyCheck_->setGeometry(8, 16, 145, 17);
+  proxyHostLabel_ =
+      MakeLabel(proxyBox_, "proxyHostLabel", QStringLiteral(u"Сервер"), QPoint(8, 40));
+  proxyHostEdit_ = MakeEdit(proxyBox_, "proxyHostEdit", QRect(8, 56, 169, 21));
+  proxyPortEdit_ = MakeEdit(proxyBox_, "proxyPortEdit", QRect(192, 56, 81, 21));
+  proxyPortEdit_->setText(QStringLiteral("80"));
+  proxyPortLabel_ =
+      MakeLabel(proxyBox_, "proxyPortLabel", QStringLiteral(u"Порт"), QPoint(192, 40));
+  colonLabel_ = MakeLabel(proxyBox_, "colonLabel", QStringLiteral(":"), QPoint(184, 56));
 
-  ComboBox1 = Named(new QComboBox(GroupBox2), "ComboBox1");
-  ComboBox1->setGeometry(128, 16, 57, 21);
+  serverCombo_ = Named(new QComboBox(clansBox_), "serverCombo");
+  serverCombo_->setGeometry(128, 16, 57, 21);
   for (std::string_view server : kServerNames)
-    ComboBox1->addItem(FromCp1251(server));
-  ComboBox1->setCurrentIndex(0);
+    serverCombo_->addItem(FromCp1251(server));
+  serverCombo_->setCurrentIndex(0);
 
-  Button1 = MakeButton(GroupBox2, "Button1", QStringLiteral(u"Добавить"), QRect(192, 16, 81, 21));
-  Button2 = MakeButton(GroupBox2, "Button2", QStringLiteral(u"Удалить  "), QRect(192, 48, 81, 21));
-  for (QPushButton* button : {Button1, Button2})
+  addButton_ =
+      MakeButton(clansBox_, "addButton", QStringLiteral(u"Добавить"), QRect(192, 16, 81, 21));
+  deleteButton_ =
+      MakeButton(clansBox_, "deleteButton", QStringLiteral(u"Удалить  "), QRect(192, 48, 81, 21));
+  for (QPushButton* button : {addButton_, deleteButton_})
     button->setIconSize(QSize(12, 12));
 
-  DescribeControls();
-  CheckBox1Click();
+  describeControls();
+  enableProxyFields();
 }
 
 // Names and descriptions for screen readers, where a control's caption stands in a
 // separate label or it has none.
-void Tparam::DescribeControls() {
-  Label1->setBuddy(Proxy);
-  Label2->setBuddy(Port);
-  Edit1->setAccessibleName(QStringLiteral(u"Название клана"));
-  Edit1->setAccessibleDescription(
+void SettingsDialog::describeControls() {
+  proxyHostLabel_->setBuddy(proxyHostEdit_);
+  proxyPortLabel_->setBuddy(proxyPortEdit_);
+  clanEdit_->setAccessibleName(QStringLiteral(u"Название клана"));
+  clanEdit_->setAccessibleDescription(
       QStringLiteral(u"Клан, который «Добавить» внесёт в список сервера"));
-  ComboBox1->setAccessibleName(QStringLiteral(u"Сервер"));
-  ComboBox1->setAccessibleDescription(QStringLiteral(u"Сервер, список кланов которого показан"));
-  ListBox1->setAccessibleName(QStringLiteral(u"Кланы сервера"));
-  Button2->setAccessibleName(QStringLiteral(u"Удалить"));
-  Button2->setAccessibleDescription(QStringLiteral(u"Удалить выбранный клан из списка"));
-  Proxy->setAccessibleName(QStringLiteral(u"Сервер прокси"));
-  Port->setAccessibleName(QStringLiteral(u"Порт прокси"));
-  Button4->setAccessibleDescription(QStringLiteral(u"Сохранить настройки и закрыть"));
-  Cancel->setAccessibleDescription(QStringLiteral(u"Закрыть, ничего не сохраняя"));
+  serverCombo_->setAccessibleName(QStringLiteral(u"Сервер"));
+  serverCombo_->setAccessibleDescription(QStringLiteral(u"Сервер, список кланов которого показан"));
+  clanList_->setAccessibleName(QStringLiteral(u"Кланы сервера"));
+  deleteButton_->setAccessibleName(QStringLiteral(u"Удалить"));
+  deleteButton_->setAccessibleDescription(QStringLiteral(u"Удалить выбранный клан из списка"));
+  proxyHostEdit_->setAccessibleName(QStringLiteral(u"Сервер прокси"));
+  proxyPortEdit_->setAccessibleName(QStringLiteral(u"Порт прокси"));
+  okButton_->setAccessibleDescription(QStringLiteral(u"Сохранить настройки и закрыть"));
+  cancelButton_->setAccessibleDescription(QStringLiteral(u"Закрыть, ничего не сохраняя"));
 }
 
-std::vector<std::string>& Tparam::SelectedServerClans() {
-  return clans_.ForServer(ComboBox1->currentIndex());
+std::vector<std::string>& SettingsDialog::selectedServerClans() {
+  return clans_.ForServer(serverCombo_->currentIndex());
 }
 
-void Tparam::FillClanListBox() {
-  ListBox1->clear();
-  for (const std::string& name : SelectedServerClans())
-    ListBox1->addItem(FromCp1251(name));
-  ListBox1->setCurrentRow(-1);
-  ListBox1->clearSelection();
+void SettingsDialog::fillClanList() {
+  clanList_->clear();
+  for (const std::string& name : selectedServerClans())
+    clanList_->addItem(FromCp1251(name));
+  clanList_->setCurrentRow(-1);
+  clanList_->clearSelection();
 }
 
 // The images come from the desktop's icon theme, whose lookup is slow enough to
 // hold up the main window when the hidden dialog is made at start-up; they are
 // looked up the first time the dialog opens instead.
-void Tparam::LoadButtonImages() {
-  Button1->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
-  Button2->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+void SettingsDialog::loadButtonImages() {
+  addButton_->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+  deleteButton_->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
   buttonImagesLoaded_ = true;
 }
 
-void Tparam::showEvent(QShowEvent* event) {
+void SettingsDialog::showEvent(QShowEvent* event) {
   if (!buttonImagesLoaded_)
-    LoadButtonImages();
+    loadButtonImages();
   QDialog::showEvent(event);
   // Each opening reloads; a window system's own re-show (after a minimise) does not.
   if (!event->spontaneous())
-    FormShow();
+    reload();
 }
 
-void Tparam::keyPressEvent(QKeyEvent* event) {
+void SettingsDialog::keyPressEvent(QKeyEvent* event) {
   if (!HandleDialogKey(*this, *event))
     QDialog::keyPressEvent(event);
 }
 
-void Tparam::FormShow() {
+void SettingsDialog::reload() {
   Guarded([this] {
-    Edit1->clear();
-    ListBox1->clear();
-    CheckBox1->setChecked(false);
-    Proxy->clear();
-    Port->setText(QStringLiteral("80"));
+    clanEdit_->clear();
+    clanList_->clear();
+    useProxyCheck_->setChecked(false);
+    proxyHostEdit_->clear();
+    proxyPortEdit_->setText(QStringLiteral("80"));
 
     const DialogSettings fields = LoadDialogSettings(settingsFile_, clans_);
-    CheckBox1->setChecked(fields.useProxy);
-    Proxy->setText(FromCp1251(fields.proxyHost));
-    Port->setText(FromCp1251(fields.proxyPort));
+    useProxyCheck_->setChecked(fields.useProxy);
+    proxyHostEdit_->setText(FromCp1251(fields.proxyHost));
+    proxyPortEdit_->setText(FromCp1251(fields.proxyPort));
 
-    CheckBox1Click();
-    FillClanListBox();
+    enableProxyFields();
+    fillClanList();
   });
 }
 
-void Tparam::ComboBox1Change() {
-  Guarded([this] { FillClanListBox(); });
+void SettingsDialog::showServerClans() {
+  Guarded([this] { fillClanList(); });
 }
 
-void Tparam::Button1Click() {
+void SettingsDialog::addClan() {
   Guarded([this] {
-    if (!Edit1->text().isEmpty()) {
-      SelectedServerClans().push_back(ToCp1251(Edit1->text()));
-      Edit1->clear();
+    if (!clanEdit_->text().isEmpty()) {
+      selectedServerClans().push_back(ToCp1251(clanEdit_->text()));
+      clanEdit_->clear();
     }
-    FillClanListBox();
+    fillClanList();
   });
 }
 
-void Tparam::Button2Click() {
+void SettingsDialog::deleteClan() {
   Guarded([this] {
-    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+    const QList<QListWidgetItem*> selected = clanList_->selectedItems();
     if (selected.isEmpty())
       return;
-    const int row = ListBox1->row(selected.front());
-    std::vector<std::string>& clans = SelectedServerClans();
+    const int row = clanList_->row(selected.front());
+    std::vector<std::string>& clans = selectedServerClans();
     // The list box is a copy of this list, so the row names the same entry.
     if (row >= 0 && static_cast<std::size_t>(row) < clans.size())
       clans.erase(clans.begin() + row);
-    FillClanListBox();
+    fillClanList();
   });
 }
 
-void Tparam::CheckBox1Click() {
+void SettingsDialog::enableProxyFields() {
   Guarded([this] {
-    const bool on = CheckBox1->isChecked();
-    for (QWidget* proxyField : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
-                                static_cast<QWidget*>(Proxy), static_cast<QWidget*>(Port)})
+    const bool on = useProxyCheck_->isChecked();
+    for (QWidget* proxyField :
+         {static_cast<QWidget*>(proxyHostLabel_), static_cast<QWidget*>(proxyPortLabel_),
+          static_cast<QWidget*>(proxyHostEdit_), static_cast<QWidget*>(proxyPortEdit_)})
       proxyField->setEnabled(on);
   });
 }
 
-void Tparam::Button4Click() {
+void SettingsDialog::save() {
   Guarded([this] {
     DialogSettings fields;
-    fields.useProxy = CheckBox1->isChecked();
-    fields.proxyHost = ToCp1251(Proxy->text());
-    fields.proxyPort = ToCp1251(Port->text());
+    fields.useProxy = useProxyCheck_->isChecked();
+    fields.proxyHost = ToCp1251(proxyHostEdit_->text());
+    fields.proxyPort = ToCp1251(proxyPortEdit_->text());
     // The save sets an empty port to "80"; the edit shows it whether or not a
     // later step fails.
     try {
       CreateSettingsFolder(settingsFile_);  // the user's folder, at the first save
       SaveSettings(settingsFile_, clans_, fields);
     } catch (...) {
-      Port->setText(FromCp1251(fields.proxyPort));
+      proxyPortEdit_->setText(FromCp1251(fields.proxyPort));
       throw;
     }
-    Port->setText(FromCp1251(fields.proxyPort));
+    proxyPortEdit_->setText(FromCp1251(fields.proxyPort));
     accept();
     emit settingsSaved();
   });
-}
-
-void Tparam::CancelClick() {
-  Guarded([this] { reject(); });
 }
 
 }  // namespace quellar

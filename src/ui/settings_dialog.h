@@ -16,42 +16,13 @@ class QPushButton;
 namespace quellar {
 
 // The settings dialog: per-server clan lists and the HTTP proxy. It edits the
-// shared clan lists in place; "ОК" writes the settings file.
-class Tparam : public QDialog {
+// shared clan lists in place; "ОК" writes the settings file. Every handler runs
+// its body through the handler guard.
+class SettingsDialog : public QDialog {
   Q_OBJECT
 
  public:
-  Tparam(std::filesystem::path settingsFile, ClanLists& clans, QWidget* parent = nullptr);
-
-  // The controls, each also reachable by an object name equal to its member name.
-  QGroupBox* GroupBox1;
-  QGroupBox* GroupBox2;
-  QListWidget* ListBox1;
-  QLineEdit* Edit1;
-  QPushButton* Cancel;
-  QPushButton* Button4;
-  QCheckBox* CheckBox1;
-  QLabel* Label1;
-  QLineEdit* Proxy;
-  QLineEdit* Port;
-  QLabel* Label2;
-  QLabel* Label3;
-  QComboBox* ComboBox1;
-  QPushButton* Button1;
-  QPushButton* Button2;
-
-  // The event handlers; each runs its body through the handler guard.
-  void FormShow();
-  void ComboBox1Change();
-  void Button1Click();
-  void Button2Click();
-  void CheckBox1Click();
-  void Button4Click();
-  void CancelClick();
-
-  // The list box becomes a copy of the clan list of the server chosen in
-  // ComboBox1, with no name selected.
-  void FillClanListBox();
+  SettingsDialog(std::filesystem::path settingsFile, ClanLists& clans, QWidget* parent = nullptr);
 
  signals:
   // After "ОК" has written the file and closed the dialog: the main window reloads.
@@ -61,15 +32,43 @@ class Tparam : public QDialog {
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
+ private slots:
+  // Each opening shows the settings file as it is now.
+  void reload();
+  void showServerClans();
+  void addClan();
+  void deleteClan();
+  void enableProxyFields();
+  void save();
+
  private:
-  void CreateControls();
-  void DescribeControls();
-  void LoadButtonImages();
-  std::vector<std::string>& SelectedServerClans();
+  void createControls();
+  void describeControls();
+  void loadButtonImages();
+  // The list box becomes a copy of the clan list of the chosen server, with no
+  // name selected.
+  void fillClanList();
+  std::vector<std::string>& selectedServerClans();
 
   std::filesystem::path settingsFile_;
   ClanLists& clans_;
   bool buttonImagesLoaded_ = false;
+
+  QGroupBox* proxyBox_ = nullptr;
+  QGroupBox* clansBox_ = nullptr;
+  QListWidget* clanList_ = nullptr;
+  QLineEdit* clanEdit_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
+  QPushButton* okButton_ = nullptr;
+  QCheckBox* useProxyCheck_ = nullptr;
+  QLabel* proxyHostLabel_ = nullptr;
+  QLineEdit* proxyHostEdit_ = nullptr;
+  QLineEdit* proxyPortEdit_ = nullptr;
+  QLabel* proxyPortLabel_ = nullptr;
+  QLabel* colonLabel_ = nullptr;
+  QComboBox* serverCombo_ = nullptr;
+  QPushButton* addButton_ = nullptr;
+  QPushButton* deleteButton_ = nullptr;
 };
 
 }  // namespace quellar

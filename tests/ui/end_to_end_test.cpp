@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QFile>
 #include <QProcess>
-#include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTest>
 #include <memory>
 
 #include "common/cp1251.h"
@@ -68,14 +65,14 @@ TEST(EndToEnd, fetchesASampleClanFromTheStandInThroughTheProxy) {
   context.settingsDirectory = QFile::encodeName(directory.path()).toStdString();
   context.locale = test::TestLocale();
   context.clans = clans;
-  TMain main(std::move(context));
+  MainWindow main(std::move(context));
+  const test::MainWindowControls ui = test::FindControls(main);
 
-  main.ComboBox2->setEditText(QStringLiteral("Brannock"));
-  QTest::mouseClick(main.Button1, Qt::LeftButton);
+  test::Fetch(ui, QStringLiteral("Brannock"));
 
   EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join('\n').toStdString();
   QStringList nicks;
-  for (const std::string& nick : test::Nicks(main.roster()))
+  for (const std::string& nick : test::Nicks(*ui.roster))
     nicks << FromCp1251(nick);
     // The list control's nick order, case ignored: Cyrillic ahead of Latin as ICU
     // collates "ru", Latin first on Windows.
@@ -86,8 +83,8 @@ TEST(EndToEnd, fetchesASampleClanFromTheStandInThroughTheProxy) {
   EXPECT_EQ(nicks.join(QLatin1Char(',')).toStdString(),
             "Ёжик,Мистер-Икс,Тень-Ворона,Хранитель,aLeX,Dark-Knight,Snegir");
 #endif
-  EXPECT_EQ(main.StatusBar1->panelText(1), QStringLiteral(u"Онлайн клана: 7"));
-  EXPECT_EQ(main.StatusBar1->panelText(2), QStringLiteral(u"Онлайн сервера: 1342"));
+  EXPECT_EQ(ui.statusPanels->panelText(1), QStringLiteral(u"Онлайн клана: 7"));
+  EXPECT_EQ(ui.statusPanels->panelText(2), QStringLiteral(u"Онлайн сервера: 1342"));
 }
 
 }  // namespace
