@@ -1,7 +1,7 @@
 // Quellar's own start-up up to the first paint of its main window, as the program
 // makes it: the font configuration read beside the rest, the clan lists, the
-// application, Main loading the settings file given as the first argument's
-// directory, the hidden settings and about dialogs, then show.
+// application, the main window loading the settings file given as the first
+// argument's directory, the hidden settings and about dialogs, then show.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <memory>
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   if (argc > 1)
     context.settingsDirectory = argv[1];
   fonts.Wait();
-  std::unique_ptr<quellar::TMain> main = quellar::CreateWindows(std::move(context));
+  std::unique_ptr<quellar::MainWindow> main = quellar::CreateWindows(std::move(context));
   quellar::bench::FirstPaint firstPaint(*main, sinceMain);
   main->show();
   return QApplication::exec();

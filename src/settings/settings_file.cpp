@@ -1,7 +1,5 @@
 #include "settings/settings_file.h"
 
-#include <QByteArray>
-#include <QFile>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -11,6 +9,7 @@
 #include "common/cp1251.h"
 #include "common/error.h"
 #include "common/int_conversion.h"
+#include "common/path_text.h"
 #include "common/servers.h"
 #include "settings/atomic_file.h"
 #include "settings/ini_file.h"
@@ -46,16 +45,8 @@ std::int32_t ReadInteger(const IniFile& ini, std::string_view key, std::int32_t 
   return TryStrToInt(*text).value_or(defaultValue);
 }
 
-QString DisplayPath(const std::filesystem::path& file) {
-#ifdef _WIN32
-  return QString::fromStdWString(file.native());
-#else
-  return QFile::decodeName(QByteArray::fromStdString(file.native()));
-#endif
-}
-
 Error UnableToWrite(const std::filesystem::path& file) {
-  return Error("Unable to write to " + ToCp1251(DisplayPath(file)));
+  return Error("Unable to write to " + ToCp1251(PathToQString(file)));
 }
 
 void Store(const std::filesystem::path& file, const IniFile& ini) {

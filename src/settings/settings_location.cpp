@@ -1,37 +1,21 @@
 #include "settings/settings_location.h"
 
-#include <QFile>
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryFile>
 #include <system_error>
 
+#include "common/path_text.h"
 #include "settings/settings_file.h"
 
 namespace quellar {
 namespace {
 
-QString ToQString(const std::filesystem::path& path) {
-#ifdef _WIN32
-  return QString::fromStdWString(path.native());
-#else
-  return QFile::decodeName(QByteArray::fromStdString(path.native()));
-#endif
-}
-
-std::filesystem::path FromQString(const QString& path) {
-#ifdef _WIN32
-  return std::filesystem::path(path.toStdWString());
-#else
-  return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
 // Whether a new file can be made in directory. Permission bits do not tell: root
 // passes them on a read-only mount, and on Windows they say nothing of the
 // folder's access rules. The probe is removed at once.
 bool CanCreateFileIn(const std::filesystem::path& directory) {
-  QTemporaryFile probe(ToQString(directory / "options.ini.XXXXXX"));
+  QTemporaryFile probe(PathToQString(directory / "options.ini.XXXXXX"));
   return probe.open();
 }
 
@@ -47,7 +31,7 @@ std::filesystem::path ChooseSettingsFile(const std::filesystem::path& executable
 }
 
 std::filesystem::path UserConfigDirectory() {
-  return FromQString(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+  return PathFromQString(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }
 
 void CreateSettingsFolder(const std::filesystem::path& file) {

@@ -9,10 +9,10 @@
 
 #include "settings/clan_lists.h"
 #include "settings/settings_file.h"
-#include "ui/Unit3.h"
-#include "ui/Unit4.h"
+#include "ui/about_dialog.h"
 #include "ui/error_box.h"
 #include "ui/font_warm_up.h"
+#include "ui/settings_dialog.h"
 
 namespace quellar {
 namespace {
@@ -39,16 +39,17 @@ QIcon WindowIcon() {
 
 }  // namespace
 
-std::unique_ptr<TMain> CreateWindows(MainWindowContext context) {
+std::unique_ptr<MainWindow> CreateWindows(MainWindowContext context) {
   // The name is also the X11 window class the desktop entry names.
   QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
   QApplication::setWindowIcon(WindowIcon());
   ClanLists& clans = context.clans.get();
-  auto main = std::make_unique<TMain>(std::move(context));
-  auto* param = new Tparam(main->settingsFile(), clans, main.get());
-  auto* about = new TAbout(main.get());
-  QObject::connect(param, &Tparam::settingsSaved, main.get(), &TMain::FormCreate);
-  main->AttachDialogs(param, about);
+  auto main = std::make_unique<MainWindow>(std::move(context));
+  auto* settings = new SettingsDialog(main->settingsFile(), clans, main.get());
+  auto* about = new AboutDialog(main.get());
+  QObject::connect(settings, &SettingsDialog::settingsSaved, main.get(),
+                   &MainWindow::reloadSettings);
+  main->attachDialogs(settings, about);
   return main;
 }
 
@@ -58,8 +59,8 @@ int RunQuellar(int argc, char** argv) {
   QApplication application(argc, argv);
   LoadQtRussianTexts(application);
   fonts.Wait();
-  std::unique_ptr<TMain> Main = CreateWindows();
-  Main->show();
+  std::unique_ptr<MainWindow> main = CreateWindows();
+  main->show();
   return QApplication::exec();
 }
 

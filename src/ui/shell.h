@@ -2,17 +2,18 @@
 
 #include <memory>
 
-#include "ui/Unit1.h"
+#include "ui/main_window.h"
 
 namespace quellar {
 
-// After the application object exists: sets the application title, creates Main
-// (whose creation loads the settings), then the settings and about dialogs hidden,
-// wired to Main. Main is returned hidden; the dialogs belong to it.
-std::unique_ptr<TMain> CreateWindows(MainWindowContext context = {});
+// After the application object exists: sets the application title, creates the
+// main window (whose creation loads the settings), then the settings and about
+// dialogs hidden, wired to it. The main window is returned hidden; the dialogs
+// belong to it.
+std::unique_ptr<MainWindow> CreateWindows(MainWindowContext context = {});
 
 // The program: the clan lists, the application, the windows, then the event loop
-// until Main is closed. Nothing is saved at exit.
+// until the main window is closed. Nothing is saved at exit.
 int RunQuellar(int argc, char** argv);
 
 }  // namespace quellar

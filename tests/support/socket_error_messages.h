@@ -2,9 +2,7 @@
 
 #include <string>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "support/wine.h"
 
 namespace quellar::test {
 
@@ -28,11 +26,7 @@ inline const std::string kUnusablePortMessage =
 // Wine closes a socket gracefully whatever its linger time, so there a test
 // cannot provoke a connection reset. Windows itself resets.
 inline bool ResetArrivesAsClose() {
-#ifdef _WIN32
-  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-#else
-  return false;
-#endif
+  return RunningUnderWine();
 }
 
 }  // namespace quellar::test

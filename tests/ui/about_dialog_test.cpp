@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFontInfo>
@@ -15,8 +11,10 @@
 #include <QUrl>
 
 #include "resolved_font.h"
+#include "support/child.h"
 #include "support/printers.h"
-#include "ui/Unit4.h"
+#include "support/wine.h"
+#include "ui/about_dialog.h"
 
 namespace quellar {
 namespace {
@@ -45,8 +43,8 @@ class HttpHandlerScope {
 };
 
 TEST(AboutDialog, isAFixedToolWindowFirstShownAtItsPlace) {
-  TAbout about;
-  EXPECT_EQ(about.objectName(), "About");
+  AboutDialog about;
+  EXPECT_EQ(about.objectName(), "aboutDialog");
   EXPECT_EQ(about.windowTitle(), QStringLiteral(u"О программе"));
   const Qt::WindowFlags flags = about.windowFlags();
   EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
@@ -69,51 +67,50 @@ TEST(AboutDialog, isAFixedToolWindowFirstShownAtItsPlace) {
 }
 
 TEST(AboutDialog, showsTheCreditAndTheRecruitmentLines) {
-  TAbout about;
-  ASSERT_EQ(about.findChild<QLabel*>("Label1"), about.Label1);
-  ASSERT_EQ(about.findChild<QLabel*>("Label2"), about.Label2);
-  EXPECT_EQ(about.Label1->text(), "Programming by Tessel special for Vorlane");
-  EXPECT_EQ(about.Label1->pos(), QPoint(16, 32));
-  EXPECT_EQ(about.Label2->text(),
-            QStringLiteral(u"Клан Brannock будет рад видеть Вас в своем составе"));
-  EXPECT_EQ(about.Label2->geometry(), QRect(16, 64, 178, 26));
-  EXPECT_EQ(about.Label2->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-  EXPECT_TRUE(about.Label2->wordWrap());
+  AboutDialog about;
+  auto* credit = test::Child<QLabel>(about, "creditLabel");
+  auto* recruit = test::Child<QLabel>(about, "recruitLabel");
+  EXPECT_EQ(credit->text(), "Programming by Tessel special for Vorlane");
+  EXPECT_EQ(credit->pos(), QPoint(16, 32));
+  EXPECT_EQ(recruit->text(), QStringLiteral(u"Клан Brannock будет рад видеть Вас в своем составе"));
+  EXPECT_EQ(recruit->geometry(), QRect(16, 64, 178, 26));
+  EXPECT_EQ(recruit->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+  EXPECT_TRUE(recruit->wordWrap());
 }
 
 TEST(AboutDialog, recruitmentLineWrapsOverTwoLines) {
-#ifdef _WIN32
-  if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr)
+  if (test::RunningUnderWine())
     GTEST_SKIP() << "Wine has no Windows fonts here, and its stand-ins are wider";
-#endif
-  TAbout about;
-  const QFontMetrics metrics(about.Label2->font());
-  const QRect wrapped = metrics.boundingRect(
-      QRect(0, 0, 178, 1000), Qt::AlignHCenter | Qt::TextWordWrap, about.Label2->text());
+  AboutDialog about;
+  auto* recruit = test::Child<QLabel>(about, "recruitLabel");
+  const QFontMetrics metrics(recruit->font());
+  const QRect wrapped = metrics.boundingRect(QRect(0, 0, 178, 1000),
+                                             Qt::AlignHCenter | Qt::TextWordWrap, recruit->text());
   EXPECT_GT(wrapped.height(), metrics.height());
-  EXPECT_LE(wrapped.height(), about.Label2->height());
+  EXPECT_LE(wrapped.height(), recruit->height());
 }
 
 TEST(AboutDialog, linkIsABlueUnderlinedAddressWithAHandCursor) {
-  TAbout about;
-  ASSERT_EQ(about.findChild<QLabel*>("Label3"), about.Label3);
-  EXPECT_EQ(about.Label3->text(), QString::fromLatin1(kClanSiteAddress));
-  EXPECT_TRUE(QUrl(about.Label3->text()).isValid());
-  EXPECT_TRUE(QUrl(about.Label3->text()).host().endsWith(".example"));
-  EXPECT_EQ(about.Label3->pos(), QPoint(64, 112));
-  EXPECT_EQ(about.Label3->palette().color(QPalette::WindowText), QColor(Qt::blue));
-  EXPECT_TRUE(about.Label3->font().underline());
-  EXPECT_EQ(about.Label3->cursor().shape(), Qt::PointingHandCursor);
+  AboutDialog about;
+  auto* link = test::Child<QLabel>(about, "siteLink");
+  EXPECT_EQ(link->text(), QString::fromLatin1(kClanSiteAddress));
+  EXPECT_TRUE(QUrl(link->text()).isValid());
+  EXPECT_TRUE(QUrl(link->text()).host().endsWith(".example"));
+  EXPECT_EQ(link->pos(), QPoint(64, 112));
+  EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
+  EXPECT_TRUE(link->font().underline());
+  EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
 }
 
 TEST(AboutDialog, clickOnTheLinkOpensExactlyTheAddressItShows) {
   OpenedUrls opened;
   const HttpHandlerScope scope(opened);
-  TAbout about;
+  AboutDialog about;
+  auto* link = test::Child<QLabel>(about, "siteLink");
   about.show();
-  QTest::mouseClick(about.Label3, Qt::LeftButton);
+  QTest::mouseClick(link, Qt::LeftButton);
   ASSERT_EQ(opened.urls.size(), 1);
-  EXPECT_EQ(opened.urls.front().toString(), about.Label3->text());
+  EXPECT_EQ(opened.urls.front().toString(), link->text());
   EXPECT_TRUE(about.isVisible());
   about.close();
 }
@@ -121,23 +118,24 @@ TEST(AboutDialog, clickOnTheLinkOpensExactlyTheAddressItShows) {
 TEST(AboutDialog, pressOnTheLinkReleasedElsewhereOpensNothing) {
   OpenedUrls opened;
   const HttpHandlerScope scope(opened);
-  TAbout about;
+  AboutDialog about;
+  auto* link = test::Child<QLabel>(about, "siteLink");
   about.show();
-  QTest::mousePress(about.Label3, Qt::LeftButton);
-  QTest::mouseRelease(about.Label3, Qt::LeftButton, {}, QPoint(-5, -5));
+  QTest::mousePress(link, Qt::LeftButton);
+  QTest::mouseRelease(link, Qt::LeftButton, {}, QPoint(-5, -5));
   EXPECT_TRUE(opened.urls.isEmpty());
   about.close();
 }
 
 TEST(AboutDialog, closeButtonEndsTheModalDialog) {
-  TAbout about;
-  ASSERT_EQ(about.findChild<QPushButton*>("Button1"), about.Button1);
-  EXPECT_EQ(about.Button1->text(), QStringLiteral(u"Закрыть"));
-  EXPECT_EQ(about.Button1->geometry(), QRect(64, 144, 89, 33));
+  AboutDialog about;
+  auto* closeButton = test::Child<QPushButton>(about, "closeButton");
+  EXPECT_EQ(closeButton->text(), QStringLiteral(u"Закрыть"));
+  EXPECT_EQ(closeButton->geometry(), QRect(64, 144, 89, 33));
   bool wasModal = false;
   QTimer::singleShot(0, &about, [&] {
     wasModal = QApplication::activeModalWidget() == &about;
-    QTest::mouseClick(about.Button1, Qt::LeftButton);
+    QTest::mouseClick(closeButton, Qt::LeftButton);
   });
   about.exec();
   EXPECT_TRUE(wasModal);
@@ -145,17 +143,18 @@ TEST(AboutDialog, closeButtonEndsTheModalDialog) {
 }
 
 TEST(AboutDialog, titleBarCloseEndsTheModalDialog) {
-  TAbout about;
+  AboutDialog about;
   QTimer::singleShot(0, &about, [&] { about.close(); });
   about.exec();
   EXPECT_FALSE(about.isVisible());
 }
 
 TEST(AboutDialog, escapeLeavesTheDialogOpen) {
-  TAbout about;
+  AboutDialog about;
+  auto* closeButton = test::Child<QPushButton>(about, "closeButton");
   bool openAfterEscape = false;
   QTimer::singleShot(0, &about, [&] {
-    QTest::keyClick(about.Button1, Qt::Key_Escape);
+    QTest::keyClick(closeButton, Qt::Key_Escape);
     QTest::keyClick(&about, Qt::Key_Escape);
     openAfterEscape = about.isVisible();
     about.close();

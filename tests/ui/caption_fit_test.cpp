@@ -144,7 +144,7 @@ TEST_P(CaptionFit, everyCaptionFitsItsControlAndEveryEditDrawsItsText) {
   context.settingsDirectory = QFile::encodeName(directory.path()).toStdString();
   context.locale = test::TestLocale();
   context.clans = clans;
-  std::unique_ptr<TMain> main = CreateWindows(context);
+  std::unique_ptr<MainWindow> main = CreateWindows(context);
   QWidget* window = main->objectName() == QLatin1String(GetParam())
                         ? main.get()
                         : main->findChild<QWidget*>(QLatin1String(GetParam()));
@@ -181,7 +181,8 @@ TEST_P(CaptionFit, everyCaptionFitsItsControlAndEveryEditDrawsItsText) {
   EXPECT_THAT(faults, testing::IsEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, CaptionFit, testing::Values("Main", "param", "About"),
+INSTANTIATE_TEST_SUITE_P(Windows, CaptionFit,
+                         testing::Values("mainWindow", "settingsDialog", "aboutDialog"),
                          [](const testing::TestParamInfo<const char*>& info) {
                            return std::string(info.param);
                          });

@@ -2,19 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QFile>
 #include <QProcess>
-#include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTest>
 #include <memory>
 
 #include "common/cp1251.h"
 #include "main_window_harness.h"
 #include "roster/roster_model.h"
-#include "ui/Unit1.h"
+#include "support/roster_nicks.h"
+#include "ui/main_window.h"
 #include "ui/status_panels.h"
 
 namespace quellar {
@@ -51,13 +49,6 @@ class StandIn {
   std::uint16_t port_ = 0;
 };
 
-QStringList Nicks(const RosterModel& roster) {
-  QStringList nicks;
-  for (const RosterRowView row : roster.rows())
-    nicks << FromCp1251(row.nick);
-  return nicks;
-}
-
 TEST(EndToEnd, fetchesASampleClanFromTheStandInThroughTheProxy) {
   StandIn standIn;
   ASSERT_NE(standIn.port(), 0);
@@ -74,23 +65,26 @@ TEST(EndToEnd, fetchesASampleClanFromTheStandInThroughTheProxy) {
   context.settingsDirectory = QFile::encodeName(directory.path()).toStdString();
   context.locale = test::TestLocale();
   context.clans = clans;
-  TMain main(std::move(context));
+  MainWindow main(std::move(context));
+  const test::MainWindowControls ui = test::FindControls(main);
 
-  main.ComboBox2->setEditText(QStringLiteral("Brannock"));
-  QTest::mouseClick(main.Button1, Qt::LeftButton);
+  test::Fetch(ui, QStringLiteral("Brannock"));
 
   EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join('\n').toStdString();
-  // The list control's nick order, case ignored: Cyrillic ahead of Latin as ICU
-  // collates "ru", Latin first on Windows.
+  QStringList nicks;
+  for (const std::string& nick : test::Nicks(*ui.roster))
+    nicks << FromCp1251(nick);
+    // The list control's nick order, case ignored: Cyrillic ahead of Latin as ICU
+    // collates "ru", Latin first on Windows.
 #ifdef _WIN32
-  EXPECT_EQ(Nicks(main.roster()).join(QLatin1Char(',')).toStdString(),
+  EXPECT_EQ(nicks.join(QLatin1Char(',')).toStdString(),
             "aLeX,Dark-Knight,Snegir,Ёжик,Мистер-Икс,Тень-Ворона,Хранитель");
 #else
-  EXPECT_EQ(Nicks(main.roster()).join(QLatin1Char(',')).toStdString(),
+  EXPECT_EQ(nicks.join(QLatin1Char(',')).toStdString(),
             "Ёжик,Мистер-Икс,Тень-Ворона,Хранитель,aLeX,Dark-Knight,Snegir");
 #endif
-  EXPECT_EQ(main.StatusBar1->panelText(1), QStringLiteral(u"Онлайн клана: 7"));
-  EXPECT_EQ(main.StatusBar1->panelText(2), QStringLiteral(u"Онлайн сервера: 1342"));
+  EXPECT_EQ(ui.statusPanels->panelText(1), QStringLiteral(u"Онлайн клана: 7"));
+  EXPECT_EQ(ui.statusPanels->panelText(2), QStringLiteral(u"Онлайн сервера: 1342"));
 }
 
 }  // namespace

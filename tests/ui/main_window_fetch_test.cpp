@@ -17,6 +17,7 @@
 #include "main_window_harness.h"
 #include "roster/roster_model.h"
 #include "support/printers.h"
+#include "support/roster_nicks.h"
 #include "support/socket_error_messages.h"
 #include "ui/spin_edit.h"
 #include "ui/status_panels.h"
@@ -26,53 +27,54 @@ namespace {
 
 using test::PrintTo;  // names each case in gtest's output
 
+using test::Fetch;
 using test::MainWindowHarness;
+using test::Nicks;
 using test::OkAnswer;
 
 const std::string kTwoMembers =
     "1234\r\nBrannock|||120|||12:00 01.02.2020|||Mage\r\nAlder|||45|||08:30 "
     "03.04.2021|||Warrior\r\n";
 
-std::vector<std::string> Nicks(const RosterModel& roster) {
-  std::vector<std::string> nicks;
-  for (const RosterRowView row : roster.rows())
-    nicks.emplace_back(row.nick);
-  return nicks;
-}
-
-void Fetch(TMain& main, const QString& clan) {
-  main.ComboBox2->setEditText(clan);
-  QTest::mouseClick(main.Button1, Qt::LeftButton);
+// The request line of a refresh from the table's context menu, which asks for the
+// clan and server of the last fetch.
+std::string RefreshRequest(MainWindowHarness& harness) {
+  harness.server.Answer(OkAnswer("1\r\n"));
+  test::OpenTableMenu(harness.ui);
+  if (!harness.ui.refreshAction->isEnabled())
+    return "(refresh disabled)";
+  harness.ui.refreshAction->trigger();
+  return harness.RequestLines().back();
 }
 
 TEST(MainWindowFetch, sendsClanServerAndCaseThroughTheProxyAndFillsTheTable) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
   harness.server.Answer(OkAnswer(kTwoMembers));
-  main.ComboBox1->setCurrentIndex(1);
-  main.CheckBox1->setChecked(true);
-  Fetch(main, QStringLiteral("Brannock"));
+  ui.serverCombo->setCurrentIndex(1);
+  ui.caseSensitiveCheck->setChecked(true);
+  Fetch(ui, QStringLiteral("Brannock"));
 
   EXPECT_EQ(harness.RequestLines(),
             std::vector<std::string>{
                 "GET http://vorlane.example:80/xml.php?clan=Brannock&case=1&server=2 HTTP/1.1"});
-  EXPECT_EQ(Nicks(main.roster()), (std::vector<std::string>{"Alder", "Brannock"}));
-  EXPECT_EQ(main.StatusBar1->panelText(0), "");
-  EXPECT_EQ(main.StatusBar1->panelText(1), QStringLiteral(u"Онлайн клана: 2"));
-  EXPECT_EQ(main.StatusBar1->panelText(2), QStringLiteral(u"Онлайн сервера: 1234"));
-  EXPECT_EQ(main.queryState().currentClan, "Brannock");
-  EXPECT_EQ(main.queryState().currentServer, "x300");
+  EXPECT_EQ(Nicks(*ui.roster), (std::vector<std::string>{"Alder", "Brannock"}));
+  EXPECT_EQ(ui.statusPanels->panelText(0), "");
+  EXPECT_EQ(ui.statusPanels->panelText(1), QStringLiteral(u"Онлайн клана: 2"));
+  EXPECT_EQ(ui.statusPanels->panelText(2), QStringLiteral(u"Онлайн сервера: 1234"));
   EXPECT_TRUE(harness.errors.texts.isEmpty());
+  EXPECT_EQ(RefreshRequest(harness),
+            "GET http://vorlane.example:80/xml.php?clan=Brannock&case=1&server=2 HTTP/1.1");
 }
 
 TEST(MainWindowFetch, enterOnTheFocusedFetchButtonFetchesOnceAndNowhereElse) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
   harness.server.Answer(OkAnswer("1\r\n"));
-  main.ComboBox2->setEditText(QStringLiteral("Brannock"));
-  QTest::keyClick(main.CheckBox1, Qt::Key_Return);
+  ui.clanCombo->setEditText(QStringLiteral("Brannock"));
+  QTest::keyClick(ui.caseSensitiveCheck, Qt::Key_Return);
   EXPECT_TRUE(harness.RequestLines().empty());
-  QTest::keyClick(main.Button1, Qt::Key_Return);
+  QTest::keyClick(ui.fetchButton, Qt::Key_Return);
   EXPECT_EQ(
       harness.RequestLines(),
       std::vector<std::string>{"GET http://vorlane.example:80/xml.php?clan=Brannock HTTP/1.1"});
@@ -80,51 +82,51 @@ TEST(MainWindowFetch, enterOnTheFocusedFetchButtonFetchesOnceAndNowhereElse) {
 
 TEST(MainWindowFetch, sendsACyrillicClanNameAsItsWindows1251Bytes) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
   harness.server.Answer(OkAnswer("1\r\n"));
-  Fetch(main, QStringLiteral(u"Клан Ёж"));
+  Fetch(ui, QStringLiteral(u"Клан Ёж"));
   EXPECT_EQ(harness.RequestLines(),
             std::vector<std::string>{
                 "GET http://vorlane.example:80/xml.php?clan=\xCA\xEB\xE0\xED \xA8\xE6 HTTP/1.1"});
-  EXPECT_EQ(main.queryState().currentClan, "\xCA\xEB\xE0\xED \xA8\xE6");
+  EXPECT_EQ(RefreshRequest(harness),
+            "GET http://vorlane.example:80/xml.php?clan=\xCA\xEB\xE0\xED \xA8\xE6 HTTP/1.1");
 }
 
 TEST(MainWindowFetch, emptyClanFetchesAnEmptyValueAndThenTimerAndRefreshDoNothing) {
   MainWindowHarness harness(test::WithTimerBase(20));
-  TMain& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
   harness.server.Answer(OkAnswer("7\r\n"));
-  Fetch(main, QString());
+  Fetch(ui, QString());
   EXPECT_EQ(harness.RequestLines(),
             std::vector<std::string>{"GET http://vorlane.example:80/xml.php?clan= HTTP/1.1"});
-  EXPECT_EQ(main.queryState().currentClan, "");
-  EXPECT_EQ(main.StatusBar1->panelText(2), QStringLiteral(u"Онлайн сервера: 7"));
+  EXPECT_EQ(ui.statusPanels->panelText(2), QStringLiteral(u"Онлайн сервера: 7"));
 
-  main.CheckBox2->setChecked(true);
+  ui.autoRefreshCheck->setChecked(true);
   int ticks = 0;
-  QObject::connect(main.Timer1, &QTimer::timeout, [&] { ++ticks; });
+  QObject::connect(ui.refreshTimer, &QTimer::timeout, [&] { ++ticks; });
   ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 3; }, 5000));
-  main.PopupMenu1Popup();
-  EXPECT_FALSE(main.N14->isEnabled());
+  test::OpenTableMenu(ui);
+  EXPECT_FALSE(ui.refreshAction->isEnabled());
   EXPECT_EQ(harness.server.Requests().size(), 1u);
   EXPECT_TRUE(harness.errors.texts.isEmpty());
 }
 
 TEST(MainWindowFetch, aFailedFetchKeepsTableAndStatusButTheStoredQueryStays) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
   harness.server.Answer(OkAnswer(kTwoMembers));
-  Fetch(main, QStringLiteral("Brannock"));
+  Fetch(ui, QStringLiteral("Brannock"));
   harness.server.Answer("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
-  main.ComboBox1->setCurrentIndex(1);
-  Fetch(main, QStringLiteral("Other"));
+  ui.serverCombo->setCurrentIndex(1);
+  Fetch(ui, QStringLiteral("Other"));
 
   EXPECT_EQ(harness.errors.texts, QStringList{"HTTP/1.1 404 Not Found."});
-  EXPECT_EQ(Nicks(main.roster()), (std::vector<std::string>{"Alder", "Brannock"}));
-  EXPECT_EQ(main.StatusBar1->panelText(1), QStringLiteral(u"Онлайн клана: 2"));
-  EXPECT_EQ(main.StatusBar1->panelText(2), QStringLiteral(u"Онлайн сервера: 1234"));
-  EXPECT_EQ(main.queryState().currentClan, "Other");
-  EXPECT_EQ(main.queryState().currentServer, "x300");
+  EXPECT_EQ(Nicks(*ui.roster), (std::vector<std::string>{"Alder", "Brannock"}));
+  EXPECT_EQ(ui.statusPanels->panelText(1), QStringLiteral(u"Онлайн клана: 2"));
+  EXPECT_EQ(ui.statusPanels->panelText(2), QStringLiteral(u"Онлайн сервера: 1234"));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(RefreshRequest(harness),
+            "GET http://vorlane.example:80/xml.php?clan=Other&server=2 HTTP/1.1");
 }
 
 struct FailureCase {
@@ -138,7 +140,7 @@ class MainWindowFetchFailure : public testing::TestWithParam<FailureCase> {};
 TEST_P(MainWindowFetchFailure, showsTheMessageInTheErrorBox) {
   MainWindowHarness harness;
   GetParam().script(harness.server);
-  Fetch(harness.main(), QStringLiteral("Brannock"));
+  Fetch(harness.ui, QStringLiteral("Brannock"));
   EXPECT_EQ(harness.errors.texts, QStringList{GetParam().shown});
 }
 
@@ -160,55 +162,55 @@ TEST(MainWindowFetch, aRefusedConnectionShowsTheSocketErrorUnchanged) {
   test::RefusingPort refusing;
   MainWindowHarness harness(test::WithSettings(""));
   harness.WriteSettings(test::ProxySection(refusing.port()));
-  harness.main().FormCreate();
-  Fetch(harness.main(), QStringLiteral("Brannock"));
+  harness.main().reloadSettings();
+  Fetch(harness.ui, QStringLiteral("Brannock"));
   EXPECT_EQ(harness.errors.texts, QStringList{QString::fromStdString(test::kRefusedMessage)});
 }
 
 TEST(MainWindowFetch, anErrorInOneHandlerLeavesTheWindowWorkingForTheNextAction) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
   harness.server.AnswerThenClose(
       "HTTP/1.1 500 Internal Server Error\r\nConnection: close\r\nContent-Length: 0\r\n\r\n");
   harness.server.Answer(OkAnswer(kTwoMembers));
-  Fetch(main, QStringLiteral("Brannock"));
+  Fetch(ui, QStringLiteral("Brannock"));
   ASSERT_EQ(harness.errors.texts, QStringList{"HTTP/1.1 500 Internal Server Error."});
-  Fetch(main, QStringLiteral("Brannock"));
+  Fetch(ui, QStringLiteral("Brannock"));
   EXPECT_EQ(harness.errors.texts.size(), 1);
-  EXPECT_EQ(main.roster().rows().size(), 2u);
+  EXPECT_EQ(ui.roster->rows().size(), 2u);
 }
 
 TEST(MainWindowFetch, showsTheBusyCursorWhileFetchingAndRestoresItAfter) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
   std::vector<Qt::CursorShape> seen;
-  QObject::connect(&main.roster(), &RosterModel::modelReset, [&] {
+  QObject::connect(ui.roster, &RosterModel::modelReset, [&] {
     const QCursor* cursor = QApplication::overrideCursor();
     seen.push_back(cursor != nullptr ? cursor->shape() : Qt::ArrowCursor);
   });
   harness.server.Answer(OkAnswer(kTwoMembers));
-  Fetch(main, QStringLiteral("Brannock"));
+  Fetch(ui, QStringLiteral("Brannock"));
   EXPECT_EQ(seen, std::vector<Qt::CursorShape>{Qt::WaitCursor});
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST(MainWindowFetch, refreshAsksForTheStoredClanAndServerNotTheSelectors) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
   harness.server.Answer(OkAnswer(kTwoMembers));
   harness.server.Answer(OkAnswer("99\r\nAlder|||1|||12:00 01.02.2020|||Mage\r\n"));
-  Fetch(main, QStringLiteral("Brannock"));
-  main.x3001Click();
-  main.ComboBox2->setEditText(QStringLiteral("Other"));
-  main.PopupMenu1Popup();
-  ASSERT_TRUE(main.N14->isEnabled());
-  main.N14->trigger();
+  Fetch(ui, QStringLiteral("Brannock"));
+  ui.x300Action->trigger();
+  ui.clanCombo->setEditText(QStringLiteral("Other"));
+  test::OpenTableMenu(ui);
+  ASSERT_TRUE(ui.refreshAction->isEnabled());
+  ui.refreshAction->trigger();
   EXPECT_EQ(
       harness.RequestLines(),
       (std::vector<std::string>{"GET http://vorlane.example:80/xml.php?clan=Brannock HTTP/1.1",
                                 "GET http://vorlane.example:80/xml.php?clan=Brannock HTTP/1.1"}));
-  EXPECT_EQ(main.StatusBar1->panelText(1), QStringLiteral(u"Онлайн клана: 1"));
-  EXPECT_EQ(main.StatusBar1->panelText(2), QStringLiteral(u"Онлайн сервера: 99"));
+  EXPECT_EQ(ui.statusPanels->panelText(1), QStringLiteral(u"Онлайн клана: 1"));
+  EXPECT_EQ(ui.statusPanels->panelText(2), QStringLiteral(u"Онлайн сервера: 99"));
 }
 
 const std::string kTwoServersOfClans =
@@ -223,74 +225,76 @@ QStringList Items(const QComboBox* combo) {
 
 TEST(MainWindowServers, menuX300SelectsItRefillsClansAndKeepsTheCurrentServerUntilFetch) {
   MainWindowHarness harness(test::WithSettings(kTwoServersOfClans));
-  TMain& main = harness.main();
-  main.ComboBox2->setEditText(QStringLiteral("typed"));
-  main.x3001->trigger();
-  EXPECT_EQ(main.ComboBox1->currentIndex(), 1);
-  EXPECT_EQ(Items(main.ComboBox2), (QStringList{"Beta", "Gamma"}));
-  EXPECT_EQ(main.ComboBox2->currentText(), "typed");
-  EXPECT_EQ(main.queryState().currentServer, "x3");
+  const test::MainWindowControls& ui = harness.ui;
+  harness.server.Answer(OkAnswer("1\r\n"));
+  Fetch(ui, QStringLiteral("typed"));
+  ui.x300Action->trigger();
+  EXPECT_EQ(ui.serverCombo->currentIndex(), 1);
+  EXPECT_EQ(Items(ui.clanCombo), (QStringList{"Beta", "Gamma"}));
+  EXPECT_EQ(ui.clanCombo->currentText(), "typed");
+  // A refresh still asks x3.
+  EXPECT_EQ(RefreshRequest(harness), "GET http://vorlane.example:80/xml.php?clan=typed HTTP/1.1");
 
   harness.server.Answer(OkAnswer("1\r\n"));
-  QTest::mouseClick(main.Button1, Qt::LeftButton);
-  EXPECT_EQ(main.queryState().currentServer, "x300");
-  EXPECT_EQ(harness.RequestLines(),
-            std::vector<std::string>{
-                "GET http://vorlane.example:80/xml.php?clan=typed&server=2 HTTP/1.1"});
+  QTest::mouseClick(ui.fetchButton, Qt::LeftButton);
+  EXPECT_EQ(harness.RequestLines().back(),
+            "GET http://vorlane.example:80/xml.php?clan=typed&server=2 HTTP/1.1");
 }
 
 TEST(MainWindowServers, menuX3SelectsTheFirstServerAndItsClans) {
   MainWindowHarness harness(test::WithSettings(kTwoServersOfClans));
-  TMain& main = harness.main();
-  main.x3001->trigger();
-  main.x31->trigger();
-  EXPECT_EQ(main.ComboBox1->currentIndex(), 0);
-  EXPECT_EQ(Items(main.ComboBox2), QStringList{"Alpha"});
+  const test::MainWindowControls& ui = harness.ui;
+  ui.x300Action->trigger();
+  ui.x3Action->trigger();
+  EXPECT_EQ(ui.serverCombo->currentIndex(), 0);
+  EXPECT_EQ(Items(ui.clanCombo), QStringList{"Alpha"});
 }
 
 TEST(MainWindowServers, pickingAServerInTheSelectorRefillsTheClanCombo) {
   MainWindowHarness harness(test::WithSettings(kTwoServersOfClans));
-  TMain& main = harness.main();
-  main.ComboBox2->setEditText(QStringLiteral("kept"));
-  QTest::keyClick(main.ComboBox1, Qt::Key_Down);
-  EXPECT_EQ(main.ComboBox1->currentIndex(), 1);
-  EXPECT_EQ(Items(main.ComboBox2), (QStringList{"Beta", "Gamma"}));
-  EXPECT_EQ(main.ComboBox2->currentText(), "kept");
-  EXPECT_EQ(main.queryState().currentServer, "x3");
+  const test::MainWindowControls& ui = harness.ui;
+  harness.server.Answer(OkAnswer("1\r\n"));
+  Fetch(ui, QStringLiteral("kept"));
+  QTest::keyClick(ui.serverCombo, Qt::Key_Down);
+  EXPECT_EQ(ui.serverCombo->currentIndex(), 1);
+  EXPECT_EQ(Items(ui.clanCombo), (QStringList{"Beta", "Gamma"}));
+  EXPECT_EQ(ui.clanCombo->currentText(), "kept");
+  // A refresh still asks x3.
+  EXPECT_EQ(RefreshRequest(harness), "GET http://vorlane.example:80/xml.php?clan=kept HTTP/1.1");
 }
 
 TEST(MainWindowServers, clanListsChangedElsewhereShowAtTheNextRefill) {
   MainWindowHarness harness(test::WithSettings(kTwoServersOfClans));
-  TMain& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
   harness.clans.clansX3.push_back("Added");
-  EXPECT_EQ(Items(main.ComboBox2), QStringList{"Alpha"});
-  main.x31->trigger();
-  EXPECT_EQ(Items(main.ComboBox2), (QStringList{"Alpha", "Added"}));
+  EXPECT_EQ(Items(ui.clanCombo), QStringList{"Alpha"});
+  ui.x3Action->trigger();
+  EXPECT_EQ(Items(ui.clanCombo), (QStringList{"Alpha", "Added"}));
 }
 
 TEST(MainWindowAutoRefresh, turningItOnThroughTheMenuTicksTheBoxAndEnablesThePeriod) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  main.N6->trigger();
-  EXPECT_TRUE(main.N6->isChecked());
-  EXPECT_TRUE(main.CheckBox2->isChecked());
-  EXPECT_TRUE(main.Label3->isEnabled());
-  EXPECT_TRUE(main.Label4->isEnabled());
-  EXPECT_TRUE(main.SpinEdit1->isEnabled());
+  const test::MainWindowControls& ui = harness.ui;
+  ui.autoRefreshAction->trigger();
+  EXPECT_TRUE(ui.autoRefreshAction->isChecked());
+  EXPECT_TRUE(ui.autoRefreshCheck->isChecked());
+  EXPECT_TRUE(ui.periodLabel->isEnabled());
+  EXPECT_TRUE(ui.minutesLabel->isEnabled());
+  EXPECT_TRUE(ui.periodSpin->isEnabled());
   EXPECT_TRUE(harness.server.Requests().empty());  // no fetch until the next tick
 }
 
 TEST(MainWindowAutoRefresh, turningItOffThroughTheBoxClearsTheMenuMark) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  QTest::mouseClick(main.CheckBox2, Qt::LeftButton);
-  ASSERT_TRUE(main.N6->isChecked());
-  QTest::mouseClick(main.CheckBox2, Qt::LeftButton);
-  EXPECT_FALSE(main.CheckBox2->isChecked());
-  EXPECT_FALSE(main.N6->isChecked());
-  EXPECT_FALSE(main.Label3->isEnabled());
-  EXPECT_FALSE(main.Label4->isEnabled());
-  EXPECT_FALSE(main.SpinEdit1->isEnabled());
+  const test::MainWindowControls& ui = harness.ui;
+  QTest::mouseClick(ui.autoRefreshCheck, Qt::LeftButton);
+  ASSERT_TRUE(ui.autoRefreshAction->isChecked());
+  QTest::mouseClick(ui.autoRefreshCheck, Qt::LeftButton);
+  EXPECT_FALSE(ui.autoRefreshCheck->isChecked());
+  EXPECT_FALSE(ui.autoRefreshAction->isChecked());
+  EXPECT_FALSE(ui.periodLabel->isEnabled());
+  EXPECT_FALSE(ui.minutesLabel->isEnabled());
+  EXPECT_FALSE(ui.periodSpin->isEnabled());
 }
 
 struct PeriodCase {
@@ -304,11 +308,11 @@ class MainWindowPeriod : public testing::TestWithParam<PeriodCase> {};
 
 TEST_P(MainWindowPeriod, setsTheTimerIntervalFromTheFieldsValue) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  main.SpinEdit1->setText(GetParam().text);
-  EXPECT_EQ(main.Timer1->isActive(), GetParam().ticking);
+  const test::MainWindowControls& ui = harness.ui;
+  ui.periodSpin->setText(GetParam().text);
+  EXPECT_EQ(ui.refreshTimer->isActive(), GetParam().ticking);
   if (GetParam().ticking) {
-    EXPECT_EQ(main.Timer1->interval(), GetParam().interval);
+    EXPECT_EQ(ui.refreshTimer->interval(), GetParam().interval);
   }
 }
 
@@ -328,33 +332,33 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MainWindowAutoRefresh, aChangedPeriodRestartsTheTimerForOneFullNewInterval) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  main.SpinEdit1->setText(QStringLiteral("2"));
-  EXPECT_GT(main.Timer1->remainingTime(), 60000);
-  main.SpinEdit1->setText(QStringLiteral("0"));
-  EXPECT_FALSE(main.Timer1->isActive());
-  main.SpinEdit1->setText(QStringLiteral("1"));
-  EXPECT_TRUE(main.Timer1->isActive());
-  EXPECT_EQ(main.Timer1->interval(), 60000);
+  const test::MainWindowControls& ui = harness.ui;
+  ui.periodSpin->setText(QStringLiteral("2"));
+  EXPECT_GT(ui.refreshTimer->remainingTime(), 60000);
+  ui.periodSpin->setText(QStringLiteral("0"));
+  EXPECT_FALSE(ui.refreshTimer->isActive());
+  ui.periodSpin->setText(QStringLiteral("1"));
+  EXPECT_TRUE(ui.refreshTimer->isActive());
+  EXPECT_EQ(ui.refreshTimer->interval(), 60000);
 }
 
 TEST(MainWindowAutoRefresh, ticksFetchTheStoredClanOnlyWhileAutoRefreshIsOn) {
   MainWindowHarness harness(test::WithTimerBase(20));
-  TMain& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
   int ticks = 0;
-  QObject::connect(main.Timer1, &QTimer::timeout, [&] { ++ticks; });
+  QObject::connect(ui.refreshTimer, &QTimer::timeout, [&] { ++ticks; });
   harness.server.Answer(OkAnswer(kTwoMembers));
-  Fetch(main, QStringLiteral("Brannock"));
+  Fetch(ui, QStringLiteral("Brannock"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 5000));
   EXPECT_EQ(harness.server.Requests().size(), 1u);  // auto-refresh is off
 
   // More answers than the test needs: a slow machine may fit in an extra tick.
   for (int i = 0; i < 10; ++i)
     harness.server.Answer(OkAnswer(kTwoMembers));
-  main.ComboBox2->setEditText(QStringLiteral("Other"));
-  main.N6->trigger();
+  ui.clanCombo->setEditText(QStringLiteral("Other"));
+  ui.autoRefreshAction->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return harness.server.Requests().size() >= 3; }, 5000));
-  main.N6->trigger();
+  ui.autoRefreshAction->trigger();
   const std::size_t afterOff = harness.server.Requests().size();
   const int ticksAtOff = ticks;
   ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= ticksAtOff + 2; }, 5000));
@@ -366,16 +370,16 @@ TEST(MainWindowAutoRefresh, ticksFetchTheStoredClanOnlyWhileAutoRefreshIsOn) {
 
 TEST(MainWindowAutoRefresh, theTimerKeepsTickingAfterFailedAutomaticFetches) {
   MainWindowHarness harness(test::WithTimerBase(20));
-  TMain& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
   harness.server.Answer(OkAnswer(kTwoMembers));
-  Fetch(main, QStringLiteral("Brannock"));
-  main.CheckBox2->setChecked(true);
+  Fetch(ui, QStringLiteral("Brannock"));
+  ui.autoRefreshCheck->setChecked(true);
   // No answers left: every automatic fetch fails with a closed connection.
   ASSERT_TRUE(QTest::qWaitFor([&] { return harness.errors.texts.size() >= 2; }, 5000));
-  main.CheckBox2->setChecked(false);
-  EXPECT_TRUE(main.Timer1->isActive());
+  ui.autoRefreshCheck->setChecked(false);
+  EXPECT_TRUE(ui.refreshTimer->isActive());
   EXPECT_EQ(harness.errors.texts.front(), "Connection Closed Gracefully.");
-  EXPECT_EQ(main.roster().rows().size(), 2u);
+  EXPECT_EQ(ui.roster->rows().size(), 2u);
 }
 
 }  // namespace

@@ -1,8 +1,26 @@
 #include "main_window_harness.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
 #include <stdexcept>
 #include <utility>
+
+#include "roster/roster_model.h"
+#include "support/child.h"
+#include "ui/spin_edit.h"
+#include "ui/status_panels.h"
 
 namespace quellar::test {
 
@@ -41,6 +59,62 @@ HarnessOptions WithTimerBase(int timerBaseMs, std::string settingsText) {
   return options;
 }
 
+MainWindowControls FindControls(const MainWindow& main) {
+  MainWindowControls ui;
+  ui.menuBar = Child<QMenuBar>(main, "menuBar");
+  ui.optionsMenu = Child<QMenu>(main, "optionsMenu");
+  ui.autoRefreshAction = Child<QAction>(main, "autoRefreshAction");
+  ui.serverMenu = Child<QMenu>(main, "serverMenu");
+  ui.x3Action = Child<QAction>(main, "x3Action");
+  ui.x300Action = Child<QAction>(main, "x300Action");
+  ui.settingsAction = Child<QAction>(main, "settingsAction");
+  ui.exitAction = Child<QAction>(main, "exitAction");
+  ui.helpMenu = Child<QMenu>(main, "helpMenu");
+  ui.aboutAction = Child<QAction>(main, "aboutAction");
+  ui.tableMenu = Child<QMenu>(main, "tableMenu");
+  ui.refreshAction = Child<QAction>(main, "refreshAction");
+  ui.copyNickAction = Child<QAction>(main, "copyNickAction");
+  ui.sortMenu = Child<QMenu>(main, "sortMenu");
+  ui.sortByNickAction = Child<QAction>(main, "sortByNickAction");
+  ui.sortByPlayTimeAction = Child<QAction>(main, "sortByPlayTimeAction");
+  ui.sortByRegistrationAction = Child<QAction>(main, "sortByRegistrationAction");
+  ui.sortByProfessionAction = Child<QAction>(main, "sortByProfessionAction");
+  ui.queryBox = Child<QGroupBox>(main, "queryBox");
+  ui.clanLabel = Child<QLabel>(main, "clanLabel");
+  ui.clanCombo = Child<QComboBox>(main, "clanCombo");
+  ui.serverLabel = Child<QLabel>(main, "serverLabel");
+  ui.serverCombo = Child<QComboBox>(main, "serverCombo");
+  ui.caseSensitiveCheck = Child<QCheckBox>(main, "caseSensitiveCheck");
+  ui.fetchButton = Child<QPushButton>(main, "fetchButton");
+  ui.autoRefreshBox = Child<QGroupBox>(main, "autoRefreshBox");
+  ui.autoRefreshCheck = Child<QCheckBox>(main, "autoRefreshCheck");
+  ui.periodLabel = Child<QLabel>(main, "periodLabel");
+  ui.periodSpin = Child<SpinEdit>(main, "periodSpin");
+  ui.minutesLabel = Child<QLabel>(main, "minutesLabel");
+  ui.rosterTable = Child<QTreeView>(main, "rosterTable");
+  ui.statusPanels = Child<StatusPanels>(main, "statusPanels");
+  ui.refreshTimer = Child<QTimer>(main, "refreshTimer");
+  ui.roster = qobject_cast<RosterModel*>(ui.rosterTable->model());
+  if (ui.roster == nullptr)
+    throw std::runtime_error("the roster table shows no roster");
+  return ui;
+}
+
+void Fetch(const MainWindowControls& ui, const QString& clan) {
+  ui.clanCombo->setEditText(clan);
+  QTest::mouseClick(ui.fetchButton, Qt::LeftButton);
+}
+
+void OpenTableMenu(const MainWindowControls& ui) {
+  QWidget* viewport = ui.rosterTable->viewport();
+  QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(20, 20),
+                            viewport->mapToGlobal(QPoint(20, 20)));
+  QApplication::sendEvent(viewport, &request);
+  if (!ui.tableMenu->isVisible())
+    throw std::runtime_error("the table's context menu did not open");
+  ui.tableMenu->close();
+}
+
 ShownErrors::ShownErrors()
     : previous_(SetErrorBoxPresenter([this](const QString& text) { texts << text; })) {}
 
@@ -55,11 +129,13 @@ MainWindowHarness::MainWindowHarness(HarnessOptions options) {
     WriteSettings(options.settingsText + (options.withProxy ? ProxySection(server.port()) : ""));
   MainWindowContext context;
   context.settingsDirectory = QFile::encodeName(directory.path()).toStdString();
-  context.rosterHost = "vorlane.example";
+  context.rosterHost = options.serverAsRosterHost ? "127.0.0.1:" + std::to_string(server.port())
+                                                  : std::string("vorlane.example");
   context.locale = TestLocale();
   context.clans = clans;
   context.timerBaseMs = options.timerBaseMs;
-  main_ = std::make_unique<TMain>(std::move(context));
+  main_ = std::make_unique<MainWindow>(std::move(context));
+  ui = FindControls(*main_);
 }
 
 void MainWindowHarness::WriteSettings(const std::string& text) {

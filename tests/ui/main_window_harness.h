@@ -8,8 +8,25 @@
 
 #include "settings/clan_lists.h"
 #include "support/scripted_http_server.h"
-#include "ui/Unit1.h"
 #include "ui/error_box.h"
+#include "ui/main_window.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QTimer;
+class QTreeView;
+
+namespace quellar {
+class RosterModel;
+class SpinEdit;
+class StatusPanels;
+}  // namespace quellar
 
 namespace quellar::test {
 
@@ -39,15 +56,67 @@ class ShownErrors {
   ErrorBoxPresenter previous_;
 };
 
+// The main window's controls as a test reaches them: each found under its
+// object name; a missing one fails the test.
+struct MainWindowControls {
+  QMenuBar* menuBar = nullptr;
+  QMenu* optionsMenu = nullptr;
+  QAction* autoRefreshAction = nullptr;
+  QMenu* serverMenu = nullptr;
+  QAction* x3Action = nullptr;
+  QAction* x300Action = nullptr;
+  QAction* settingsAction = nullptr;
+  QAction* exitAction = nullptr;
+  QMenu* helpMenu = nullptr;
+  QAction* aboutAction = nullptr;
+  QMenu* tableMenu = nullptr;
+  QAction* refreshAction = nullptr;
+  QAction* copyNickAction = nullptr;
+  QMenu* sortMenu = nullptr;
+  QAction* sortByNickAction = nullptr;
+  QAction* sortByPlayTimeAction = nullptr;
+  QAction* sortByRegistrationAction = nullptr;
+  QAction* sortByProfessionAction = nullptr;
+  QGroupBox* queryBox = nullptr;
+  QLabel* clanLabel = nullptr;
+  QComboBox* clanCombo = nullptr;
+  QLabel* serverLabel = nullptr;
+  QComboBox* serverCombo = nullptr;
+  QCheckBox* caseSensitiveCheck = nullptr;
+  QPushButton* fetchButton = nullptr;
+  QGroupBox* autoRefreshBox = nullptr;
+  QCheckBox* autoRefreshCheck = nullptr;
+  QLabel* periodLabel = nullptr;
+  SpinEdit* periodSpin = nullptr;
+  QLabel* minutesLabel = nullptr;
+  QTreeView* rosterTable = nullptr;
+  StatusPanels* statusPanels = nullptr;
+  QTimer* refreshTimer = nullptr;
+  // The table's model.
+  RosterModel* roster = nullptr;
+};
+
+MainWindowControls FindControls(const MainWindow& main);
+
+// Fetches clan as the user does: typed into the clan combo, then "Получить".
+void Fetch(const MainWindowControls& ui, const QString& clan);
+
+// Opens the table's context menu as a right click on the table does, which
+// enables or disables its items for what the window holds now, then closes it.
+void OpenTableMenu(const MainWindowControls& ui);
+
 // A main window over its own settings directory, clan lists and loopback server.
 // The settings file holds settingsText (Windows-1251) followed by a proxy section
 // leading to the server, unless withProxy is false; no file is written when
-// writeFile is false.
+// writeFile is false. The roster host is "vorlane.example", reached only through
+// the proxy, unless serverAsRosterHost makes it the server itself: a fetch then
+// reaches the server without the proxy too, and its request line shows which way.
 struct HarnessOptions {
   std::string settingsText;
   bool withProxy = true;
   bool writeFile = true;
   int timerBaseMs = 60000;
+  bool serverAsRosterHost = false;
 };
 
 // The usual set-ups.
@@ -59,7 +128,7 @@ class MainWindowHarness {
  public:
   explicit MainWindowHarness(HarnessOptions options = {});
 
-  TMain& main() { return *main_; }
+  MainWindow& main() { return *main_; }
   // Rewrites the settings file with text, as the settings dialog would.
   void WriteSettings(const std::string& text);
   // The request lines the server has received so far.
@@ -69,9 +138,10 @@ class MainWindowHarness {
   ShownErrors errors;
   QTemporaryDir directory;
   ClanLists clans;
+  MainWindowControls ui;
 
  private:
-  std::unique_ptr<TMain> main_;
+  std::unique_ptr<MainWindow> main_;
 };
 
 }  // namespace quellar::test

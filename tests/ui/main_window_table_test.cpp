@@ -17,6 +17,7 @@
 #include "roster/roster_model.h"
 #include "roster/roster_parse.h"
 #include "support/printers.h"
+#include "support/roster_nicks.h"
 #include "ui/status_panels.h"
 
 #include <algorithm>
@@ -24,7 +25,9 @@
 namespace quellar {
 namespace {
 
+using test::MainWindowControls;
 using test::MainWindowHarness;
+using test::Nicks;
 using test::OkAnswer;
 
 // Nick order after a fill: Ёлка, Alder, Brannock (Cyrillic before Latin in "ru"
@@ -47,28 +50,20 @@ const std::string kThreeMembers =
     "\xA8\xEB\xEA\xE0|||9|||08:30 03.04.2021|||Archer\r\n"
     "Alder|||10|||10:00 15.06.2019|||Warrior\r\n";
 
-std::vector<std::string> Nicks(const RosterModel& roster) {
-  std::vector<std::string> nicks;
-  for (const RosterRowView row : roster.rows())
-    nicks.emplace_back(row.nick);
-  return nicks;
-}
-
-std::vector<bool> SortMarks(const TMain& main) {
-  return {main.N10->isChecked(), main.N11->isChecked(), main.N12->isChecked(),
-          main.N13->isChecked()};
+std::vector<bool> SortMarks(const MainWindowControls& ui) {
+  return {ui.sortByNickAction->isChecked(), ui.sortByPlayTimeAction->isChecked(),
+          ui.sortByRegistrationAction->isChecked(), ui.sortByProfessionAction->isChecked()};
 }
 
 void FillTable(MainWindowHarness& harness, const std::string& body = kThreeMembers) {
   harness.server.Answer(OkAnswer(body));
-  harness.main().ComboBox2->setEditText(QStringLiteral("Brannock"));
-  harness.main().Button1Click();
+  test::Fetch(harness.ui, QStringLiteral("Brannock"));
   ASSERT_TRUE(harness.errors.texts.isEmpty());
 }
 
-void SelectRow(TMain& main, int row) {
-  main.ListView1->selectionModel()->select(
-      main.ListView1->model()->index(row, 0),
+void SelectRow(const MainWindowControls& ui, int row) {
+  ui.rosterTable->selectionModel()->select(
+      ui.rosterTable->model()->index(row, 0),
       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
@@ -80,103 +75,101 @@ void DoubleClick(QWidget* widget, QPoint at) {
   QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
 }
 
-void ClickHeader(TMain& main, int column) {
-  QHeaderView* header = main.ListView1->header();
+void ClickHeader(const MainWindowControls& ui, int column) {
+  QHeaderView* header = ui.rosterTable->header();
   const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
   QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
 }
 
 TEST(MainWindowSort, headerClicksAlternateTheSharedDirectionAndLeaveTheMenuMarks) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
   FillTable(harness);
-  ASSERT_EQ(Nicks(main.roster()), kFilledOrder);
+  ASSERT_EQ(Nicks(*ui.roster), kFilledOrder);
 
-  ClickHeader(main, 0);  // first request: descending
-  EXPECT_EQ(main.queryState().sortDirection, -1);
-  EXPECT_EQ(Nicks(main.roster()),
-            (std::vector<std::string>{"\xA8\xEB\xEA\xE0", "Brannock", "Alder"}));
-  ClickHeader(main, 1);  // next request, another column: ascending, numerically
-  EXPECT_EQ(main.queryState().sortDirection, +1);
-  EXPECT_EQ(Nicks(main.roster()),
-            (std::vector<std::string>{"\xA8\xEB\xEA\xE0", "Alder", "Brannock"}));
-  EXPECT_EQ(SortMarks(main), (std::vector<bool>{false, false, false, false}));
+  ClickHeader(ui, 0);  // first request: descending
+  EXPECT_EQ(Nicks(*ui.roster), (std::vector<std::string>{"\xA8\xEB\xEA\xE0", "Brannock", "Alder"}));
+  ClickHeader(ui, 1);  // next request, another column: ascending, numerically
+  EXPECT_EQ(Nicks(*ui.roster), (std::vector<std::string>{"\xA8\xEB\xEA\xE0", "Alder", "Brannock"}));
+  EXPECT_EQ(SortMarks(ui), (std::vector<bool>{false, false, false, false}));
   EXPECT_TRUE(harness.errors.texts.isEmpty());
 }
 
 TEST(MainWindowSort, menuItemsMarkThemselvesThenSort) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
   FillTable(harness);
-  main.N12->trigger();
-  EXPECT_EQ(SortMarks(main), (std::vector<bool>{false, false, true, false}));
-  EXPECT_EQ(main.queryState().sortDirection, -1);
-  EXPECT_EQ(Nicks(main.roster()),
-            (std::vector<std::string>{"\xA8\xEB\xEA\xE0", "Brannock", "Alder"}));
-  main.N13->trigger();
-  EXPECT_EQ(SortMarks(main), (std::vector<bool>{false, false, false, true}));
-  EXPECT_EQ(Nicks(main.roster()),
-            (std::vector<std::string>{"\xA8\xEB\xEA\xE0", "Brannock", "Alder"}));
-  main.N10->trigger();
-  EXPECT_EQ(SortMarks(main), (std::vector<bool>{true, false, false, false}));
-  EXPECT_EQ(main.queryState().sortDirection, -1);
-  main.N10->trigger();  // choosing the marked item keeps it marked
-  EXPECT_EQ(SortMarks(main), (std::vector<bool>{true, false, false, false}));
-  EXPECT_EQ(main.queryState().sortDirection, +1);
+  ui.sortByRegistrationAction->trigger();  // descending
+  EXPECT_EQ(SortMarks(ui), (std::vector<bool>{false, false, true, false}));
+  EXPECT_EQ(Nicks(*ui.roster), (std::vector<std::string>{"\xA8\xEB\xEA\xE0", "Brannock", "Alder"}));
+  ui.sortByProfessionAction->trigger();  // ascending
+  EXPECT_EQ(SortMarks(ui), (std::vector<bool>{false, false, false, true}));
+  EXPECT_EQ(Nicks(*ui.roster), (std::vector<std::string>{"\xA8\xEB\xEA\xE0", "Brannock", "Alder"}));
+  ui.sortByNickAction->trigger();  // descending
+  EXPECT_EQ(SortMarks(ui), (std::vector<bool>{true, false, false, false}));
+  EXPECT_EQ(Nicks(*ui.roster), (std::vector<std::string>{"\xA8\xEB\xEA\xE0", "Brannock", "Alder"}));
+  ui.sortByNickAction->trigger();  // choosing the marked item keeps it marked
+  EXPECT_EQ(SortMarks(ui), (std::vector<bool>{true, false, false, false}));
+  EXPECT_EQ(Nicks(*ui.roster),
+            (std::vector<std::string>{"Alder", "Brannock", "\xA8\xEB\xEA\xE0"}));  // ascending
 }
 
 TEST(MainWindowSort, aPlayTimeThatIsNoNumberShowsTheErrorAndKeepsTheFlippedDirection) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
   FillTable(harness, "1\r\nA|||abc|||12:00 01.02.2020|||p\r\nB|||5|||12:00 01.02.2020|||p\r\n");
-  main.N11->trigger();
+  ui.sortByPlayTimeAction->trigger();
   EXPECT_EQ(harness.errors.texts, QStringList{"'abc' is not a valid integer value."});
-  EXPECT_EQ(main.queryState().sortDirection, -1);
-  EXPECT_TRUE(main.N11->isChecked());
+  EXPECT_TRUE(ui.sortByPlayTimeAction->isChecked());
+  ClickHeader(ui, 0);  // flipped back: ascending
+  EXPECT_EQ(Nicks(*ui.roster), (std::vector<std::string>{"A", "B"}));
 }
 
 TEST(MainWindowSort, anEmptyTableSortsWithoutError) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  ClickHeader(main, 2);
-  EXPECT_EQ(main.queryState().sortDirection, -1);
+  const MainWindowControls& ui = harness.ui;
+  ClickHeader(ui, 2);
   EXPECT_TRUE(harness.errors.texts.isEmpty());
+  FillTable(harness);
+  ClickHeader(ui, 0);  // the empty table's sort flipped the direction: ascending now
+  EXPECT_EQ(Nicks(*ui.roster), (std::vector<std::string>{"Alder", "Brannock", "\xA8\xEB\xEA\xE0"}));
 }
 
 TEST(MainWindowPopup, enablesRefreshOnlyWithACurrentClanAndCopyOnlyWithASelectedRow) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  main.PopupMenu1Popup();
-  EXPECT_FALSE(main.N14->isEnabled());
-  EXPECT_FALSE(main.N7->isEnabled());
+  const MainWindowControls& ui = harness.ui;
+  test::OpenTableMenu(ui);
+  EXPECT_FALSE(ui.refreshAction->isEnabled());
+  EXPECT_FALSE(ui.copyNickAction->isEnabled());
   FillTable(harness);
-  main.PopupMenu1Popup();
-  EXPECT_TRUE(main.N14->isEnabled());
-  EXPECT_FALSE(main.N7->isEnabled());
-  SelectRow(main, 1);
-  main.PopupMenu1Popup();
-  EXPECT_TRUE(main.N7->isEnabled());
+  test::OpenTableMenu(ui);
+  EXPECT_TRUE(ui.refreshAction->isEnabled());
+  EXPECT_FALSE(ui.copyNickAction->isEnabled());
+  SelectRow(ui, 1);
+  test::OpenTableMenu(ui);
+  EXPECT_TRUE(ui.copyNickAction->isEnabled());
 }
 
 TEST(MainWindowPopup, openingTheTablesContextMenuWithNoCurrentClanShowsRefreshDisabled) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  main.N14->setEnabled(true);
+  MainWindow& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
+  ui.refreshAction->setEnabled(true);
   main.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  QWidget* viewport = main.ListView1->viewport();
+  QWidget* viewport = ui.rosterTable->viewport();
   QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(20, 20),
                             viewport->mapToGlobal(QPoint(20, 20)));
   QApplication::sendEvent(viewport, &request);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return main.PopupMenu1->isVisible(); }, 5000));
-  EXPECT_FALSE(main.N14->isEnabled());
-  EXPECT_FALSE(main.N7->isEnabled());
-  main.PopupMenu1->close();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ui.tableMenu->isVisible(); }, 5000));
+  EXPECT_FALSE(ui.refreshAction->isEnabled());
+  EXPECT_FALSE(ui.copyNickAction->isEnabled());
+  ui.tableMenu->close();
   main.close();
 }
 
 // Shows the window active with the keyboard focus on focused.
-void FocusInActiveWindow(TMain& main, QWidget* focused) {
+void FocusInActiveWindow(MainWindow& main, QWidget* focused) {
   main.show();
   main.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
@@ -190,10 +183,10 @@ void PressOnFocused(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifie
 
 TEST(MainWindowCopy, copyNickPutsTheSelectedRowsNickOnTheClipboardAsPlainText) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
   FillTable(harness);
-  SelectRow(main, RowOf("\xA8\xEB\xEA\xE0"));
-  main.N7->trigger();
+  SelectRow(ui, RowOf("\xA8\xEB\xEA\xE0"));
+  ui.copyNickAction->trigger();
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   ASSERT_NE(data, nullptr);
   EXPECT_EQ(data->text(), QStringLiteral(u"Ёлка"));
@@ -202,48 +195,51 @@ TEST(MainWindowCopy, copyNickPutsTheSelectedRowsNickOnTheClipboardAsPlainText) {
 
 TEST(MainWindowCopy, copyNickAfterARefillCopiesTheNewAnswersNick) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
   FillTable(harness);
   harness.server.Answer(OkAnswer("51\r\n\xD0\xFB\xE1\xE0\xEA|||1|||12:00 01.02.2020|||Mage\r\n"));
-  main.N14->trigger();
-  SelectRow(main, 0);
-  main.N7->trigger();
+  ui.refreshAction->trigger();
+  SelectRow(ui, 0);
+  ui.copyNickAction->trigger();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral(u"Рыбак"));
 }
 
 TEST(MainWindowCopy, doubleClickOnARowCopiesItsNick) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  MainWindow& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
   FillTable(harness);
   main.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
   QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-  const QRect row = main.ListView1->visualRect(main.ListView1->model()->index(RowOf("Alder"), 2));
-  DoubleClick(main.ListView1->viewport(), row.center());
+  const QRect row = ui.rosterTable->visualRect(ui.rosterTable->model()->index(RowOf("Alder"), 2));
+  DoubleClick(ui.rosterTable->viewport(), row.center());
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "Alder");
   main.close();
 }
 
 TEST(MainWindowCopy, doubleClickBesideTheRowsCopiesNothing) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  MainWindow& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
   FillTable(harness);
   main.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  SelectRow(main, 0);
+  SelectRow(ui, 0);
   QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-  DoubleClick(main.ListView1->viewport(), QPoint(50, 250));
-  EXPECT_FALSE(main.ListView1->selectionModel()->hasSelection());
+  DoubleClick(ui.rosterTable->viewport(), QPoint(50, 250));
+  EXPECT_FALSE(ui.rosterTable->selectionModel()->hasSelection());
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
   main.close();
 }
 
 TEST(MainWindowKeys, ctrlCOnTheTableCopiesTheSelectedNick) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  MainWindow& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
   FillTable(harness);
-  SelectRow(main, RowOf("Brannock"));
-  FocusInActiveWindow(main, main.ListView1);
+  SelectRow(ui, RowOf("Brannock"));
+  FocusInActiveWindow(main, ui.rosterTable);
   QGuiApplication::clipboard()->setText(QStringLiteral("before"));
   PressOnFocused(Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "Brannock");
@@ -252,48 +248,52 @@ TEST(MainWindowKeys, ctrlCOnTheTableCopiesTheSelectedNick) {
 
 TEST(MainWindowKeys, ctrlCWithNoRowSelectedCopiesNothingAndChangesNothing) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  MainWindow& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
   FillTable(harness);
-  FocusInActiveWindow(main, main.ListView1);
-  main.ListView1->setCurrentIndex(main.ListView1->model()->index(1, 0));
-  main.ListView1->clearSelection();
+  FocusInActiveWindow(main, ui.rosterTable);
+  ui.rosterTable->setCurrentIndex(ui.rosterTable->model()->index(1, 0));
+  ui.rosterTable->clearSelection();
   QGuiApplication::clipboard()->setText(QStringLiteral("before"));
   PressOnFocused(Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
-  EXPECT_FALSE(main.ListView1->selectionModel()->hasSelection());
-  EXPECT_EQ(Nicks(main.roster()), kFilledOrder);
+  EXPECT_FALSE(ui.rosterTable->selectionModel()->hasSelection());
+  EXPECT_EQ(Nicks(*ui.roster), kFilledOrder);
   main.close();
 }
 
 TEST(MainWindowKeys, f5OnTheTableRefreshesTheCurrentClan) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  MainWindow& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
   FillTable(harness);
   harness.server.Answer(OkAnswer("51\r\n"));
-  FocusInActiveWindow(main, main.ListView1);
+  FocusInActiveWindow(main, ui.rosterTable);
   PressOnFocused(Qt::Key_F5);
   EXPECT_EQ(harness.server.Requests().size(), 2u);
-  EXPECT_EQ(main.roster().rows().size(), 0u);
-  EXPECT_EQ(main.StatusBar1->panelText(2), QStringLiteral(u"Онлайн сервера: 51"));
+  EXPECT_EQ(ui.roster->rows().size(), 0u);
+  EXPECT_EQ(ui.statusPanels->panelText(2), QStringLiteral(u"Онлайн сервера: 51"));
   main.close();
 }
 
 TEST(MainWindowKeys, f5WithNoCurrentClanDoesNothing) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  FocusInActiveWindow(main, main.ListView1);
+  MainWindow& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
+  FocusInActiveWindow(main, ui.rosterTable);
   PressOnFocused(Qt::Key_F5);
   EXPECT_TRUE(harness.server.Requests().empty());
-  EXPECT_FALSE(main.N14->isEnabled());
+  EXPECT_FALSE(ui.refreshAction->isEnabled());
   main.close();
 }
 
 TEST(MainWindowKeys, f5AndCtrlCElsewhereInTheWindowDoNotActOnTheTable) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  MainWindow& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
   FillTable(harness);
-  SelectRow(main, 0);
-  FocusInActiveWindow(main, main.Button1);
+  SelectRow(ui, 0);
+  FocusInActiveWindow(main, ui.fetchButton);
   QGuiApplication::clipboard()->setText(QStringLiteral("before"));
   PressOnFocused(Qt::Key_F5);
   PressOnFocused(Qt::Key_C, Qt::ControlModifier);
@@ -313,26 +313,28 @@ void CloseNextModal(QWidget*& seen) {
 
 TEST(MainWindowDialogs, settingsAndAboutOpenModally) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  QDialog param(&main);
+  MainWindow& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
+  QDialog settings(&main);
   QDialog about(&main);
-  main.AttachDialogs(&param, &about);
+  main.attachDialogs(&settings, &about);
   QWidget* seen = nullptr;
   CloseNextModal(seen);
-  main.N1->trigger();
-  EXPECT_EQ(seen, &param);
+  ui.settingsAction->trigger();
+  EXPECT_EQ(seen, &settings);
   seen = nullptr;
   CloseNextModal(seen);
-  main.N5->trigger();
+  ui.aboutAction->trigger();
   EXPECT_EQ(seen, &about);
 }
 
 TEST(MainWindowDialogs, exitClosesTheWindow) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
+  MainWindow& main = harness.main();
+  const MainWindowControls& ui = harness.ui;
   main.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  main.N2->trigger();
+  ui.exitAction->trigger();
   EXPECT_FALSE(main.isVisible());
 }
 

@@ -23,6 +23,7 @@
 #include "resolved_font.h"
 #include "roster/roster_model.h"
 #include "roster/roster_parse.h"
+#include "support/child.h"
 #include "support/printers.h"
 #include "ui/spin_edit.h"
 #include "ui/status_panels.h"
@@ -32,12 +33,13 @@ namespace {
 
 using test::PrintTo;  // names each case in gtest's output
 
+using test::Child;
 using test::MainWindowHarness;
 
 TEST(MainWindow, isAFixedWindowCaptionedQuellarWithItsFontAndPlace) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  EXPECT_EQ(main.objectName(), "Main");
+  MainWindow& main = harness.main();
+  EXPECT_EQ(main.objectName(), "mainWindow");
   EXPECT_EQ(main.windowTitle(), "Quellar");
   if (test::PlatformHasFonts()) {
     EXPECT_EQ(QFontInfo(main.font()).family(), test::ResolvedFamily());
@@ -53,7 +55,7 @@ TEST(MainWindow, isAFixedWindowCaptionedQuellarWithItsFontAndPlace) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
   // The client area of 410 x 417 lies below the menu bar; nothing can resize it.
   QWidget* client = main.centralWidget();
-  const int menuHeight = main.MainMenu1->height();
+  const int menuHeight = harness.ui.menuBar->height();
   EXPECT_GT(menuHeight, 0);
   EXPECT_EQ(client->geometry(), QRect(0, menuHeight, 410, 417));
   EXPECT_EQ(main.size(), QSize(410, 417 + menuHeight));
@@ -73,8 +75,7 @@ class MainWindowPlacement : public testing::TestWithParam<Placement> {};
 TEST_P(MainWindowPlacement, putsEachControlAtItsPlace) {
   MainWindowHarness harness;
   const Placement& expected = GetParam();
-  auto* control = harness.main().findChild<QWidget*>(QLatin1String(expected.name));
-  ASSERT_NE(control, nullptr);
+  auto* control = Child<QWidget>(harness.main(), expected.name);
   const QString parent = control->parentWidget()->objectName();
   EXPECT_EQ(parent, QLatin1String(expected.parent));
   if (expected.geometry.size().isNull()) {
@@ -84,38 +85,37 @@ TEST_P(MainWindowPlacement, putsEachControlAtItsPlace) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(MainWindow, MainWindowPlacement,
-                         testing::Values(Placement{"GroupBox1", "client", {5, 0, 233, 97}},
-                                         Placement{"Label1", "GroupBox1", {8, 16, 0, 0}},
-                                         Placement{"ComboBox2", "GroupBox1", {8, 32, 137, 21}},
-                                         Placement{"Label2", "GroupBox1", {152, 16, 0, 0}},
-                                         Placement{"ComboBox1", "GroupBox1", {152, 32, 73, 21}},
-                                         Placement{"CheckBox1", "GroupBox1", {16, 64, 121, 17}},
-                                         Placement{"Button1", "GroupBox1", {152, 64, 73, 21}},
-                                         Placement{"GroupBox2", "client", {245, 0, 161, 97}},
-                                         Placement{"CheckBox2", "GroupBox2", {8, 24, 145, 17}},
-                                         Placement{"Label3", "GroupBox2", {8, 56, 0, 0}},
-                                         Placement{"SpinEdit1", "GroupBox2", {56, 54, 41, 22}},
-                                         Placement{"Label4", "GroupBox2", {104, 56, 0, 0}},
-                                         Placement{"ListView1", "client", {0, 103, 410, 295}},
-                                         Placement{"StatusBar1", "client", {0, 398, 410, 19}}),
-                         [](const testing::TestParamInfo<Placement>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    MainWindow, MainWindowPlacement,
+    testing::Values(Placement{"queryBox", "clientArea", {5, 0, 233, 97}},
+                    Placement{"clanLabel", "queryBox", {8, 16, 0, 0}},
+                    Placement{"clanCombo", "queryBox", {8, 32, 137, 21}},
+                    Placement{"serverLabel", "queryBox", {152, 16, 0, 0}},
+                    Placement{"serverCombo", "queryBox", {152, 32, 73, 21}},
+                    Placement{"caseSensitiveCheck", "queryBox", {16, 64, 121, 17}},
+                    Placement{"fetchButton", "queryBox", {152, 64, 73, 21}},
+                    Placement{"autoRefreshBox", "clientArea", {245, 0, 161, 97}},
+                    Placement{"autoRefreshCheck", "autoRefreshBox", {8, 24, 145, 17}},
+                    Placement{"periodLabel", "autoRefreshBox", {8, 56, 0, 0}},
+                    Placement{"periodSpin", "autoRefreshBox", {56, 54, 41, 22}},
+                    Placement{"minutesLabel", "autoRefreshBox", {104, 56, 0, 0}},
+                    Placement{"rosterTable", "clientArea", {0, 103, 410, 295}},
+                    Placement{"statusPanels", "clientArea", {0, 398, 410, 19}}),
+    [](const testing::TestParamInfo<Placement>& info) { return std::string(info.param.name); });
 
 TEST(MainWindow, showsEveryCaptionExactly) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  EXPECT_EQ(main.GroupBox1->title(), QStringLiteral(u"Данные"));
-  EXPECT_EQ(main.Label1->text(), QStringLiteral(u"Название клана"));
-  EXPECT_EQ(main.Label2->text(), QStringLiteral(u"Сервер"));
-  EXPECT_EQ(main.CheckBox1->text(), QStringLiteral(u"С учетом регистра"));
-  EXPECT_EQ(main.Button1->text(), QStringLiteral(u"Получить"));
-  EXPECT_EQ(main.GroupBox2->title(), QStringLiteral(u"Автообновление"));
-  EXPECT_EQ(main.CheckBox2->text(), QStringLiteral(u"Автообновление"));
-  EXPECT_EQ(main.Label3->text(), QStringLiteral(u"Период:"));
-  EXPECT_EQ(main.Label4->text(), QStringLiteral(u"минут(ы)"));
-  const QAbstractItemModel* model = main.ListView1->model();
+  const test::MainWindowControls& ui = harness.ui;
+  EXPECT_EQ(ui.queryBox->title(), QStringLiteral(u"Данные"));
+  EXPECT_EQ(ui.clanLabel->text(), QStringLiteral(u"Название клана"));
+  EXPECT_EQ(ui.serverLabel->text(), QStringLiteral(u"Сервер"));
+  EXPECT_EQ(ui.caseSensitiveCheck->text(), QStringLiteral(u"С учетом регистра"));
+  EXPECT_EQ(ui.fetchButton->text(), QStringLiteral(u"Получить"));
+  EXPECT_EQ(ui.autoRefreshBox->title(), QStringLiteral(u"Автообновление"));
+  EXPECT_EQ(ui.autoRefreshCheck->text(), QStringLiteral(u"Автообновление"));
+  EXPECT_EQ(ui.periodLabel->text(), QStringLiteral(u"Период:"));
+  EXPECT_EQ(ui.minutesLabel->text(), QStringLiteral(u"минут(ы)"));
+  const QAbstractItemModel* model = ui.rosterTable->model();
   const QStringList headers = {QStringLiteral(u"Ник"), QStringLiteral(u"Время игры"),
                                QStringLiteral(u"Регистрация"), QStringLiteral(u"Профессия")};
   ASSERT_EQ(model->columnCount(), 4);
@@ -123,82 +123,80 @@ TEST(MainWindow, showsEveryCaptionExactly) {
     EXPECT_EQ(model->headerData(column, Qt::Horizontal).toString(), headers[column]);
 }
 
-TEST(MainWindow, everyNamedPartExistsUnderItsName) {
+TEST(MainWindow, everyPartIsFoundUnderItsRoleOnce) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  const std::vector<std::pair<const char*, QObject*>> parts = {{"StatusBar1", main.StatusBar1},
-                                                               {"MainMenu1", main.MainMenu1},
-                                                               {"cv1", main.cv1},
-                                                               {"N1", main.N1},
-                                                               {"N2", main.N2},
-                                                               {"N3", main.N3},
-                                                               {"GroupBox1", main.GroupBox1},
-                                                               {"ComboBox2", main.ComboBox2},
-                                                               {"Label1", main.Label1},
-                                                               {"ComboBox1", main.ComboBox1},
-                                                               {"Label2", main.Label2},
-                                                               {"CheckBox1", main.CheckBox1},
-                                                               {"Button1", main.Button1},
-                                                               {"GroupBox2", main.GroupBox2},
-                                                               {"CheckBox2", main.CheckBox2},
-                                                               {"SpinEdit1", main.SpinEdit1},
-                                                               {"Label3", main.Label3},
-                                                               {"Label4", main.Label4},
-                                                               {"ListView1", main.ListView1},
-                                                               {"N4", main.N4},
-                                                               {"N5", main.N5},
-                                                               {"N6", main.N6},
-                                                               {"Timer1", main.Timer1},
-                                                               {"c1", main.c1},
-                                                               {"x31", main.x31},
-                                                               {"x3001", main.x3001},
-                                                               {"PopupMenu1", main.PopupMenu1},
-                                                               {"N7", main.N7},
-                                                               {"N8", main.N8},
-                                                               {"N9", main.N9},
-                                                               {"N10", main.N10},
-                                                               {"N11", main.N11},
-                                                               {"N12", main.N12},
-                                                               {"N13", main.N13},
-                                                               {"N14", main.N14},
-                                                               {"N15", main.N15}};
-  for (const auto& [name, part] : parts) {
-    ASSERT_NE(part, nullptr) << name;
-    EXPECT_EQ(main.findChild<QObject*>(QLatin1String(name)), part) << name;
-  }
+  const QStringList parts = {"statusPanels",
+                             "menuBar",
+                             "optionsMenu",
+                             "settingsAction",
+                             "exitAction",
+                             "exitSeparator",
+                             "queryBox",
+                             "clanCombo",
+                             "clanLabel",
+                             "serverCombo",
+                             "serverLabel",
+                             "caseSensitiveCheck",
+                             "fetchButton",
+                             "autoRefreshBox",
+                             "autoRefreshCheck",
+                             "periodSpin",
+                             "periodLabel",
+                             "minutesLabel",
+                             "rosterTable",
+                             "helpMenu",
+                             "aboutAction",
+                             "autoRefreshAction",
+                             "refreshTimer",
+                             "serverMenu",
+                             "x3Action",
+                             "x300Action",
+                             "tableMenu",
+                             "copyNickAction",
+                             "sortSeparator",
+                             "sortMenu",
+                             "sortByNickAction",
+                             "sortByPlayTimeAction",
+                             "sortByRegistrationAction",
+                             "sortByProfessionAction",
+                             "refreshAction",
+                             "refreshSeparator"};
+  for (const QString& name : parts)
+    EXPECT_EQ(harness.main().findChildren<QObject*>(name).size(), 1) << name.toStdString();
 }
 
 TEST(MainWindow, startsWithServerX3NoClanAutoRefreshOffAndAnEmptyTable) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  EXPECT_EQ(main.ComboBox1->count(), 2);
-  EXPECT_EQ(main.ComboBox1->itemText(0), "x3");
-  EXPECT_EQ(main.ComboBox1->itemText(1), "x300");
-  EXPECT_EQ(main.ComboBox1->currentIndex(), 0);
-  EXPECT_FALSE(main.ComboBox1->isEditable());
-  EXPECT_TRUE(main.ComboBox2->isEditable());
-  EXPECT_EQ(main.ComboBox2->currentText(), "");
-  EXPECT_FALSE(main.CheckBox1->isChecked());
-  EXPECT_FALSE(main.CheckBox2->isChecked());
-  EXPECT_FALSE(main.N6->isChecked());
-  EXPECT_FALSE(main.Label3->isEnabled());
-  EXPECT_FALSE(main.Label4->isEnabled());
-  EXPECT_FALSE(main.SpinEdit1->isEnabled());
-  EXPECT_EQ(main.SpinEdit1->text(), "1");
-  EXPECT_EQ(main.ListView1->model()->rowCount(), 0);
+  MainWindow& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
+  EXPECT_EQ(ui.serverCombo->count(), 2);
+  EXPECT_EQ(ui.serverCombo->itemText(0), "x3");
+  EXPECT_EQ(ui.serverCombo->itemText(1), "x300");
+  EXPECT_EQ(ui.serverCombo->currentIndex(), 0);
+  EXPECT_FALSE(ui.serverCombo->isEditable());
+  EXPECT_TRUE(ui.clanCombo->isEditable());
+  EXPECT_EQ(ui.clanCombo->currentText(), "");
+  EXPECT_FALSE(ui.caseSensitiveCheck->isChecked());
+  EXPECT_FALSE(ui.autoRefreshCheck->isChecked());
+  EXPECT_FALSE(ui.autoRefreshAction->isChecked());
+  EXPECT_FALSE(ui.periodLabel->isEnabled());
+  EXPECT_FALSE(ui.minutesLabel->isEnabled());
+  EXPECT_FALSE(ui.periodSpin->isEnabled());
+  EXPECT_EQ(ui.periodSpin->text(), "1");
+  EXPECT_EQ(ui.rosterTable->model()->rowCount(), 0);
   for (int panel = 0; panel < StatusPanels::kPanelCount; ++panel)
-    EXPECT_EQ(main.StatusBar1->panelText(panel), "") << panel;
-  EXPECT_TRUE(main.Timer1->isActive());
-  EXPECT_EQ(main.Timer1->interval(), 60000);
-  EXPECT_EQ(main.queryState().currentClan, "");
-  EXPECT_EQ(main.queryState().currentServer, "x3");
-  EXPECT_EQ(main.queryState().sortDirection, +1);
-  EXPECT_EQ(main.focusWidget(), main.ComboBox2);
+    EXPECT_EQ(ui.statusPanels->panelText(panel), "") << panel;
+  EXPECT_TRUE(ui.refreshTimer->isActive());
+  EXPECT_EQ(ui.refreshTimer->interval(), 60000);
+  // No clan asked for yet: nothing to refresh.
+  test::OpenTableMenu(ui);
+  EXPECT_FALSE(ui.refreshAction->isEnabled());
+  EXPECT_EQ(main.focusWidget(), ui.clanCombo);
 }
 
 TEST(MainWindow, tableIsAReadOnlyReportWithWholeRowSingleSelection) {
   MainWindowHarness harness;
-  QTreeView* table = harness.main().ListView1;
+  QTreeView* table = harness.ui.rosterTable;
   EXPECT_EQ(table->selectionMode(), QAbstractItemView::SingleSelection);
   EXPECT_EQ(table->selectionBehavior(), QAbstractItemView::SelectRows);
   EXPECT_EQ(table->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -212,16 +210,16 @@ TEST(MainWindow, tableIsAReadOnlyReportWithWholeRowSingleSelection) {
 
 TEST(MainWindow, columnWidthsOutlastAFill) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  main.roster().Fill(ParseRoster("1\r\nA|||1|||r|||p\r\n"));
+  const test::MainWindowControls& ui = harness.ui;
+  ui.roster->Fill(ParseRoster("1\r\nA|||1|||r|||p\r\n"));
   const std::vector<int> widths = {105, 91, 105, 105};
   for (int column = 0; column < 4; ++column)
-    EXPECT_EQ(main.ListView1->header()->sectionSize(column), widths[column]) << column;
+    EXPECT_EQ(ui.rosterTable->header()->sectionSize(column), widths[column]) << column;
 }
 
 TEST(MainWindow, statusBarHasThreePanelsOfTheirWidthsWithoutSizeGrip) {
   MainWindowHarness harness;
-  StatusPanels* bar = harness.main().StatusBar1;
+  StatusPanels* bar = harness.ui.statusPanels;
   EXPECT_EQ(bar->panel(0)->geometry().x(), 0);
   EXPECT_EQ(bar->panel(0)->width(), 118);
   EXPECT_EQ(bar->panel(0)->frameShape(), QFrame::NoFrame);
@@ -243,45 +241,53 @@ QStringList Captions(const QList<QAction*>& actions) {
 
 TEST(MainWindow, mainMenuHoldsOptionsAndHelpWithTheirItems) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  EXPECT_EQ(Captions(main.MainMenu1->actions()),
+  MainWindow& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
+  EXPECT_EQ(Captions(ui.menuBar->actions()),
             (QStringList{QStringLiteral(u"Опции"), QStringLiteral(u"Помощь")}));
-  EXPECT_FALSE(main.MainMenu1->isNativeMenuBar());
-  EXPECT_EQ(main.MainMenu1->actions().at(0), main.cv1->menuAction());
-  EXPECT_EQ(main.MainMenu1->actions().at(1), main.N4->menuAction());
-  EXPECT_EQ(main.cv1->actions(),
-            (QList<QAction*>{main.N6, main.c1->menuAction(), main.N1, main.N3, main.N2}));
-  EXPECT_EQ(Captions(main.cv1->actions()),
+  EXPECT_FALSE(ui.menuBar->isNativeMenuBar());
+  EXPECT_EQ(ui.menuBar->actions().at(0), ui.optionsMenu->menuAction());
+  EXPECT_EQ(ui.menuBar->actions().at(1), ui.helpMenu->menuAction());
+  EXPECT_EQ(ui.optionsMenu->actions(),
+            (QList<QAction*>{ui.autoRefreshAction, ui.serverMenu->menuAction(), ui.settingsAction,
+                             Child<QAction>(main, "exitSeparator"), ui.exitAction}));
+  EXPECT_EQ(Captions(ui.optionsMenu->actions()),
             (QStringList{QStringLiteral(u"Автообновление"), QStringLiteral(u"Сервер"),
                          QStringLiteral(u"Настройки"), "-", QStringLiteral(u"Выход")}));
-  EXPECT_TRUE(main.N6->isCheckable());
-  EXPECT_EQ(main.c1->actions(), (QList<QAction*>{main.x31, main.x3001}));
-  EXPECT_EQ(Captions(main.c1->actions()), (QStringList{"x3", "x300"}));
-  EXPECT_EQ(main.N4->actions(), QList<QAction*>{main.N5});
-  EXPECT_EQ(main.N5->text(), QStringLiteral(u"О программе"));
+  EXPECT_TRUE(ui.autoRefreshAction->isCheckable());
+  EXPECT_EQ(ui.serverMenu->actions(), (QList<QAction*>{ui.x3Action, ui.x300Action}));
+  EXPECT_EQ(Captions(ui.serverMenu->actions()), (QStringList{"x3", "x300"}));
+  EXPECT_EQ(ui.helpMenu->actions(), QList<QAction*>{ui.aboutAction});
+  EXPECT_EQ(ui.aboutAction->text(), QStringLiteral(u"О программе"));
 }
 
 TEST(MainWindow, contextMenuHoldsRefreshCopyAndTheSortRadioGroup) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  EXPECT_EQ(main.PopupMenu1->actions(),
-            (QList<QAction*>{main.N14, main.N15, main.N7, main.N8, main.N9->menuAction()}));
-  EXPECT_EQ(Captions(main.PopupMenu1->actions()),
+  MainWindow& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
+  EXPECT_EQ(ui.tableMenu->actions(),
+            (QList<QAction*>{ui.refreshAction, Child<QAction>(main, "refreshSeparator"),
+                             ui.copyNickAction, Child<QAction>(main, "sortSeparator"),
+                             ui.sortMenu->menuAction()}));
+  EXPECT_EQ(Captions(ui.tableMenu->actions()),
             (QStringList{QStringLiteral(u"Обновить"), "-", QStringLiteral(u"Копировать ник"), "-",
                          QStringLiteral(u"Сортировать по")}));
-  EXPECT_EQ(main.N14->shortcut(), QKeySequence(Qt::Key_F5));
-  EXPECT_EQ(main.N7->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
-  EXPECT_EQ(main.N9->actions(), (QList<QAction*>{main.N10, main.N11, main.N12, main.N13}));
-  EXPECT_EQ(Captions(main.N9->actions()),
+  EXPECT_EQ(ui.refreshAction->shortcut(), QKeySequence(Qt::Key_F5));
+  EXPECT_EQ(ui.copyNickAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+  EXPECT_EQ(ui.sortMenu->actions(),
+            (QList<QAction*>{ui.sortByNickAction, ui.sortByPlayTimeAction,
+                             ui.sortByRegistrationAction, ui.sortByProfessionAction}));
+  EXPECT_EQ(Captions(ui.sortMenu->actions()),
             (QStringList{QStringLiteral(u"Нику"), QStringLiteral(u"Времени игры"),
                          QStringLiteral(u"Дате регистрации"), QStringLiteral(u"Профессии")}));
-  for (QAction* item : main.N9->actions()) {
+  for (QAction* item : ui.sortMenu->actions()) {
     EXPECT_TRUE(item->isCheckable());
     EXPECT_FALSE(item->isChecked());
     ASSERT_NE(item->actionGroup(), nullptr);
-    EXPECT_EQ(item->actionGroup(), main.N10->actionGroup());
+    EXPECT_EQ(item->actionGroup(), ui.sortByNickAction->actionGroup());
   }
-  EXPECT_EQ(main.N10->actionGroup()->exclusionPolicy(), QActionGroup::ExclusionPolicy::Exclusive);
+  EXPECT_EQ(ui.sortByNickAction->actionGroup()->exclusionPolicy(),
+            QActionGroup::ExclusionPolicy::Exclusive);
 }
 
 // The named control that holds the keyboard focus.
@@ -296,73 +302,88 @@ QString FocusedControl(const QStringList& names) {
 
 TEST(MainWindow, tabRunsFromClanComboThroughBothGroupsToTheTable) {
   MainWindowHarness harness;
-  TMain& main = harness.main();
-  main.CheckBox2->setChecked(true);  // so the period field takes the focus too
+  MainWindow& main = harness.main();
+  harness.ui.autoRefreshCheck->setChecked(true);  // so the period field takes the focus too
   main.show();
   main.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
-  const QStringList order = {"ComboBox2", "ComboBox1", "CheckBox1", "Button1",
-                             "CheckBox2", "SpinEdit1", "ListView1"};
+  const QStringList order = {"clanCombo",        "serverCombo", "caseSensitiveCheck", "fetchButton",
+                             "autoRefreshCheck", "periodSpin",  "rosterTable"};
   QStringList visited = {FocusedControl(order)};
   for (int i = 1; i < order.size() + 1; ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     visited << FocusedControl(order);
   }
-  EXPECT_EQ(visited, order + QStringList{"ComboBox2"});
+  EXPECT_EQ(visited, order + QStringList{"clanCombo"});
   main.close();
 }
 
+// A fetch's request line then shows whether it went through the proxy.
+test::HarnessOptions ServerAsRosterHost(test::HarnessOptions options) {
+  options.serverAsRosterHost = true;
+  return options;
+}
+
 TEST(MainWindow, startingWithoutSettingsFileShowsEmptyClanComboAndProxyOff) {
-  MainWindowHarness harness(test::WithoutSettingsFile());
-  TMain& main = harness.main();
-  EXPECT_EQ(main.ComboBox2->count(), 0);
-  EXPECT_EQ(main.ComboBox2->currentText(), "");
-  EXPECT_FALSE(main.proxySettings().useProxy);
-  EXPECT_EQ(main.proxySettings().proxyHost, "");
-  EXPECT_EQ(main.proxySettings().proxyPort, 0);
+  MainWindowHarness harness(ServerAsRosterHost(test::WithoutSettingsFile()));
+  const test::MainWindowControls& ui = harness.ui;
+  EXPECT_EQ(ui.clanCombo->count(), 0);
+  EXPECT_EQ(ui.clanCombo->currentText(), "");
   EXPECT_TRUE(harness.errors.texts.isEmpty());
+  harness.server.Answer(test::OkAnswer("1\r\n"));
+  test::Fetch(ui, QStringLiteral("Brannock"));
+  EXPECT_EQ(harness.RequestLines(),
+            std::vector<std::string>{"GET /xml.php?clan=Brannock HTTP/1.1"});  // no proxy
 }
 
 TEST(MainWindow, creationLoadsBothClanListsAndFillsTheComboForX3) {
   MainWindowHarness harness(test::WithSettings(
       "[x3]\r\nClanName1=Brannock\r\nClanName2=\xCA\xEB\xE0\xED\r\n[x300]\r\nClanName1=Other\r\n"));
-  TMain& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
   EXPECT_EQ(harness.clans.clansX3, (std::vector<std::string>{"Brannock", "\xCA\xEB\xE0\xED"}));
   EXPECT_EQ(harness.clans.clansX300, std::vector<std::string>{"Other"});
-  ASSERT_EQ(main.ComboBox2->count(), 2);
-  EXPECT_EQ(main.ComboBox2->itemText(0), "Brannock");
-  EXPECT_EQ(main.ComboBox2->itemText(1), QStringLiteral(u"Клан"));
-  EXPECT_EQ(main.ComboBox2->currentText(), "");
-  EXPECT_TRUE(main.proxySettings().useProxy);
-  EXPECT_EQ(main.proxySettings().proxyHost, "127.0.0.1");
-  EXPECT_EQ(main.proxySettings().proxyPort, harness.server.port());
+  ASSERT_EQ(ui.clanCombo->count(), 2);
+  EXPECT_EQ(ui.clanCombo->itemText(0), "Brannock");
+  EXPECT_EQ(ui.clanCombo->itemText(1), QStringLiteral(u"Клан"));
+  EXPECT_EQ(ui.clanCombo->currentText(), "");
+  // The proxy at 127.0.0.1 and the server's port: the request reaches the server
+  // in a proxy's form.
+  harness.server.Answer(test::OkAnswer("1\r\n"));
+  test::Fetch(ui, QStringLiteral("Brannock"));
+  EXPECT_EQ(
+      harness.RequestLines(),
+      std::vector<std::string>{"GET http://vorlane.example:80/xml.php?clan=Brannock HTTP/1.1"});
 }
 
 TEST(MainWindow, reloadKeepsTypedClanAndTakesTheListOfTheChosenServer) {
-  MainWindowHarness harness(test::WithSettings("[x3]\r\nClanName1=A\r\n"));
-  TMain& main = harness.main();
-  main.ComboBox1->setCurrentIndex(1);
-  main.ComboBox2->setEditText(QStringLiteral("typed"));
+  MainWindowHarness harness(ServerAsRosterHost(test::WithSettings("[x3]\r\nClanName1=A\r\n")));
+  MainWindow& main = harness.main();
+  const test::MainWindowControls& ui = harness.ui;
+  ui.serverCombo->setCurrentIndex(1);
+  ui.clanCombo->setEditText(QStringLiteral("typed"));
   harness.WriteSettings("[x3]\r\nClanName1=A\r\n[x300]\r\nClanName1=B\r\nClanName2=C\r\n");
-  main.FormCreate();
-  ASSERT_EQ(main.ComboBox2->count(), 2);
-  EXPECT_EQ(main.ComboBox2->itemText(0), "B");
-  EXPECT_EQ(main.ComboBox2->itemText(1), "C");
-  EXPECT_EQ(main.ComboBox2->currentText(), "typed");
-  EXPECT_FALSE(main.proxySettings().useProxy);
+  main.reloadSettings();
+  ASSERT_EQ(ui.clanCombo->count(), 2);
+  EXPECT_EQ(ui.clanCombo->itemText(0), "B");
+  EXPECT_EQ(ui.clanCombo->itemText(1), "C");
+  EXPECT_EQ(ui.clanCombo->currentText(), "typed");
+  harness.server.Answer(test::OkAnswer("1\r\n"));
+  QTest::mouseClick(ui.fetchButton, Qt::LeftButton);
+  EXPECT_EQ(harness.RequestLines(),
+            std::vector<std::string>{"GET /xml.php?clan=typed&server=2 HTTP/1.1"});  // no proxy
 }
 
 TEST(MainWindow, clanComboCompletesFromTheClanListAndEnterAddsNoItem) {
   MainWindowHarness harness(
       test::WithSettings("[x3]\r\nClanName1=Brannock\r\nClanName2=Bravo\r\n"));
-  TMain& main = harness.main();
+  QComboBox* clanCombo = harness.ui.clanCombo;
   for (QChar ch : QStringLiteral("brav"))
-    QTest::sendKeyEvent(QTest::Click, main.ComboBox2, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-  EXPECT_EQ(main.ComboBox2->currentText(), "bravo");
-  EXPECT_EQ(main.ComboBox2->lineEdit()->selectedText(), "o");
-  QTest::keyClick(main.ComboBox2, Qt::Key_Return);
-  EXPECT_EQ(main.ComboBox2->count(), 2);
-  EXPECT_EQ(main.ComboBox2->currentText(), "bravo");
+    QTest::sendKeyEvent(QTest::Click, clanCombo, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+  EXPECT_EQ(clanCombo->currentText(), "bravo");
+  EXPECT_EQ(clanCombo->lineEdit()->selectedText(), "o");
+  QTest::keyClick(clanCombo, Qt::Key_Return);
+  EXPECT_EQ(clanCombo->count(), 2);
+  EXPECT_EQ(clanCombo->currentText(), "bravo");
 }
 
 }  // namespace

@@ -25,9 +25,10 @@
 #include "resolved_font.h"
 #include "settings/clan_lists.h"
 #include "settings/settings_file.h"
+#include "support/child.h"
 #include "support/printers.h"
-#include "ui/Unit3.h"
 #include "ui/error_box.h"
+#include "ui/settings_dialog.h"
 
 namespace quellar {
 namespace {
@@ -57,13 +58,26 @@ QStringList Items(const QListWidget& list) {
   return items;
 }
 
-class SettingsDialog : public testing::Test {
+class SettingsDialogTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(directory_.isValid());
     previousPresenter_ = SetErrorBoxPresenter([this](const QString& text) { boxes << text; });
-    dialog = std::make_unique<Tparam>(file, clans);
-    QObject::connect(dialog.get(), &Tparam::settingsSaved, [this] { ++saved; });
+    dialog = std::make_unique<SettingsDialog>(file, clans);
+    QObject::connect(dialog.get(), &SettingsDialog::settingsSaved, [this] { ++saved; });
+    clanEdit = test::Child<QLineEdit>(*dialog, "clanEdit");
+    serverCombo = test::Child<QComboBox>(*dialog, "serverCombo");
+    clanList = test::Child<QListWidget>(*dialog, "clanList");
+    addButton = test::Child<QPushButton>(*dialog, "addButton");
+    deleteButton = test::Child<QPushButton>(*dialog, "deleteButton");
+    useProxyCheck = test::Child<QCheckBox>(*dialog, "useProxyCheck");
+    proxyHostLabel = test::Child<QLabel>(*dialog, "proxyHostLabel");
+    proxyHostEdit = test::Child<QLineEdit>(*dialog, "proxyHostEdit");
+    colonLabel = test::Child<QLabel>(*dialog, "colonLabel");
+    proxyPortLabel = test::Child<QLabel>(*dialog, "proxyPortLabel");
+    proxyPortEdit = test::Child<QLineEdit>(*dialog, "proxyPortEdit");
+    okButton = test::Child<QPushButton>(*dialog, "okButton");
+    cancelButton = test::Child<QPushButton>(*dialog, "cancelButton");
   }
 
   void TearDown() override {
@@ -104,33 +118,46 @@ class SettingsDialog : public testing::Test {
   static void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
   void PickServer(int index) {
-    while (dialog->ComboBox1->currentIndex() < index)
-      QTest::keyClick(dialog->ComboBox1, Qt::Key_Down);
-    while (dialog->ComboBox1->currentIndex() > index)
-      QTest::keyClick(dialog->ComboBox1, Qt::Key_Up);
+    while (serverCombo->currentIndex() < index)
+      QTest::keyClick(serverCombo, Qt::Key_Down);
+    while (serverCombo->currentIndex() > index)
+      QTest::keyClick(serverCombo, Qt::Key_Up);
   }
 
   void SelectName(int row) {
-    QListWidget* list = dialog->ListBox1;
+    QListWidget* list = clanList;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(row)).center());
   }
 
   void Add(const QString& name) {
-    Type(dialog->Edit1, name);
-    Click(dialog->Button1);
+    Type(clanEdit, name);
+    Click(addButton);
   }
 
   void SetPort(const QString& text) {
-    dialog->Port->clear();
-    Type(dialog->Port, text);
+    proxyPortEdit->clear();
+    Type(proxyPortEdit, text);
   }
 
   QTemporaryDir directory_;
   const std::filesystem::path file =
       SettingsFilePath(std::filesystem::path(directory_.path().toStdString()));
   ClanLists clans;
-  std::unique_ptr<Tparam> dialog;
+  std::unique_ptr<SettingsDialog> dialog;
+  QLineEdit* clanEdit = nullptr;
+  QComboBox* serverCombo = nullptr;
+  QListWidget* clanList = nullptr;
+  QPushButton* addButton = nullptr;
+  QPushButton* deleteButton = nullptr;
+  QCheckBox* useProxyCheck = nullptr;
+  QLabel* proxyHostLabel = nullptr;
+  QLineEdit* proxyHostEdit = nullptr;
+  QLabel* colonLabel = nullptr;
+  QLabel* proxyPortLabel = nullptr;
+  QLineEdit* proxyPortEdit = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
   QStringList boxes;
   int saved = 0;
   bool openedModally = false;
@@ -141,8 +168,8 @@ class SettingsDialog : public testing::Test {
 
 // --- Look --------------------------------------------------------------------
 
-TEST_F(SettingsDialog, isAFixedToolWindowFirstShownAtItsPlace) {
-  EXPECT_EQ(dialog->objectName(), "param");
+TEST_F(SettingsDialogTest, isAFixedToolWindowFirstShownAtItsPlace) {
+  EXPECT_EQ(dialog->objectName(), "settingsDialog");
   EXPECT_EQ(dialog->windowTitle(), QStringLiteral(u"Настройки"));
   const Qt::WindowFlags flags = dialog->windowFlags();
   EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
@@ -170,7 +197,7 @@ struct ControlCase {
   QRect place;  // an empty size: the control sizes itself to its caption
 };
 
-class SettingsDialogControl : public SettingsDialog,
+class SettingsDialogControl : public SettingsDialogTest,
                               public testing::WithParamInterface<ControlCase> {};
 
 QString CaptionOf(QWidget* widget) {
@@ -185,8 +212,7 @@ QString CaptionOf(QWidget* widget) {
 
 TEST_P(SettingsDialogControl, hasItsNameParentCaptionAndPlace) {
   const ControlCase& control = GetParam();
-  auto* widget = dialog->findChild<QWidget*>(QString::fromLatin1(control.name));
-  ASSERT_NE(widget, nullptr);
+  auto* widget = test::Child<QWidget>(*dialog, control.name);
   EXPECT_EQ(widget->parentWidget()->objectName(), QString::fromLatin1(control.parent));
   EXPECT_EQ(CaptionOf(widget), control.caption);
   if (control.place.isEmpty())
@@ -198,108 +224,102 @@ TEST_P(SettingsDialogControl, hasItsNameParentCaptionAndPlace) {
 INSTANTIATE_TEST_SUITE_P(
     SettingsDialog, SettingsDialogControl,
     testing::Values(
-        ControlCase{"GroupBox2", "param", QStringLiteral(u"Кланы"), QRect(8, 8, 281, 201)},
-        ControlCase{"Edit1", "GroupBox2", {}, QRect(8, 16, 113, 21)},
-        ControlCase{"ComboBox1", "GroupBox2", {}, QRect(128, 16, 57, 21)},
-        ControlCase{"Button1", "GroupBox2", QStringLiteral(u"Добавить"), QRect(192, 16, 81, 21)},
-        ControlCase{"ListBox1", "GroupBox2", {}, QRect(8, 48, 177, 145)},
-        ControlCase{"Button2", "GroupBox2", QStringLiteral(u"Удалить  "), QRect(192, 48, 81, 21)},
-        ControlCase{"GroupBox1", "param", QStringLiteral(u"Прокси"), QRect(8, 216, 281, 89)},
-        ControlCase{"CheckBox1", "GroupBox1", QStringLiteral(u"Использовать прокси"),
+        ControlCase{"clansBox", "settingsDialog", QStringLiteral(u"Кланы"), QRect(8, 8, 281, 201)},
+        ControlCase{"clanEdit", "clansBox", {}, QRect(8, 16, 113, 21)},
+        ControlCase{"serverCombo", "clansBox", {}, QRect(128, 16, 57, 21)},
+        ControlCase{"addButton", "clansBox", QStringLiteral(u"Добавить"), QRect(192, 16, 81, 21)},
+        ControlCase{"clanList", "clansBox", {}, QRect(8, 48, 177, 145)},
+        ControlCase{"deleteButton", "clansBox", QStringLiteral(u"Удалить  "),
+                    QRect(192, 48, 81, 21)},
+        ControlCase{"proxyBox", "settingsDialog", QStringLiteral(u"Прокси"),
+                    QRect(8, 216, 281, 89)},
+        ControlCase{"useProxyCheck", "proxyBox", QStringLiteral(u"Использовать прокси"),
                     QRect(8, 16, 145, 17)},
-        ControlCase{"Label1", "GroupBox1", QStringLiteral(u"Сервер"), QRect(8, 40, 0, 0)},
-        ControlCase{"Proxy", "GroupBox1", {}, QRect(8, 56, 169, 21)},
-        ControlCase{"Label3", "GroupBox1", QStringLiteral(":"), QRect(184, 56, 0, 0)},
-        ControlCase{"Label2", "GroupBox1", QStringLiteral(u"Порт"), QRect(192, 40, 0, 0)},
-        ControlCase{"Port", "GroupBox1", {}, QRect(192, 56, 81, 21)},
-        ControlCase{"Button4", "param", QStringLiteral(u"ОК"), QRect(136, 312, 73, 25)},
-        ControlCase{"Cancel", "param", QStringLiteral(u"Отмена"), QRect(216, 312, 73, 25)}),
+        ControlCase{"proxyHostLabel", "proxyBox", QStringLiteral(u"Сервер"), QRect(8, 40, 0, 0)},
+        ControlCase{"proxyHostEdit", "proxyBox", {}, QRect(8, 56, 169, 21)},
+        ControlCase{"colonLabel", "proxyBox", QStringLiteral(":"), QRect(184, 56, 0, 0)},
+        ControlCase{"proxyPortLabel", "proxyBox", QStringLiteral(u"Порт"), QRect(192, 40, 0, 0)},
+        ControlCase{"proxyPortEdit", "proxyBox", {}, QRect(192, 56, 81, 21)},
+        ControlCase{"okButton", "settingsDialog", QStringLiteral(u"ОК"), QRect(136, 312, 73, 25)},
+        ControlCase{"cancelButton", "settingsDialog", QStringLiteral(u"Отмена"),
+                    QRect(216, 312, 73, 25)}),
     [](const testing::TestParamInfo<ControlCase>& info) { return std::string(info.param.name); });
 
-TEST_F(SettingsDialog, membersAreTheNamedControls) {
-  EXPECT_EQ(dialog->findChild<QGroupBox*>("GroupBox1"), dialog->GroupBox1);
-  EXPECT_EQ(dialog->findChild<QGroupBox*>("GroupBox2"), dialog->GroupBox2);
-  EXPECT_EQ(dialog->findChild<QListWidget*>("ListBox1"), dialog->ListBox1);
-  EXPECT_EQ(dialog->findChild<QLineEdit*>("Edit1"), dialog->Edit1);
-  EXPECT_EQ(dialog->findChild<QPushButton*>("Cancel"), dialog->Cancel);
-  EXPECT_EQ(dialog->findChild<QPushButton*>("Button4"), dialog->Button4);
-  EXPECT_EQ(dialog->findChild<QCheckBox*>("CheckBox1"), dialog->CheckBox1);
-  EXPECT_EQ(dialog->findChild<QLabel*>("Label1"), dialog->Label1);
-  EXPECT_EQ(dialog->findChild<QLineEdit*>("Proxy"), dialog->Proxy);
-  EXPECT_EQ(dialog->findChild<QLineEdit*>("Port"), dialog->Port);
-  EXPECT_EQ(dialog->findChild<QLabel*>("Label2"), dialog->Label2);
-  EXPECT_EQ(dialog->findChild<QLabel*>("Label3"), dialog->Label3);
-  EXPECT_EQ(dialog->findChild<QComboBox*>("ComboBox1"), dialog->ComboBox1);
-  EXPECT_EQ(dialog->findChild<QPushButton*>("Button1"), dialog->Button1);
-  EXPECT_EQ(dialog->findChild<QPushButton*>("Button2"), dialog->Button2);
+TEST_F(SettingsDialogTest, everyControlIsFoundUnderItsRoleOnce) {
+  for (const char* name :
+       {"proxyBox", "clansBox", "clanList", "clanEdit", "cancelButton", "okButton", "useProxyCheck",
+        "proxyHostLabel", "proxyHostEdit", "proxyPortEdit", "proxyPortLabel", "colonLabel",
+        "serverCombo", "addButton", "deleteButton"})
+    EXPECT_EQ(dialog->findChildren<QWidget*>(QString::fromLatin1(name)).size(), 1) << name;
 }
 
-TEST_F(SettingsDialog, addAndDeleteCarrySmallImagesFromTheFirstOpening) {
+TEST_F(SettingsDialogTest, addAndDeleteCarrySmallImagesFromTheFirstOpening) {
   // Looked up in the icon theme when first needed, not while the program starts.
-  EXPECT_TRUE(dialog->Button1->icon().isNull());
-  EXPECT_TRUE(dialog->Button2->icon().isNull());
+  EXPECT_TRUE(addButton->icon().isNull());
+  EXPECT_TRUE(deleteButton->icon().isNull());
   Open();
-  EXPECT_FALSE(dialog->Button1->icon().isNull());
-  EXPECT_FALSE(dialog->Button2->icon().isNull());
-  EXPECT_TRUE(dialog->Button4->icon().isNull());
-  EXPECT_TRUE(dialog->Cancel->icon().isNull());
+  EXPECT_FALSE(addButton->icon().isNull());
+  EXPECT_FALSE(deleteButton->icon().isNull());
+  EXPECT_TRUE(okButton->icon().isNull());
+  EXPECT_TRUE(cancelButton->icon().isNull());
 }
 
-TEST_F(SettingsDialog, opensWithoutAFileInItsInitialState) {
+TEST_F(SettingsDialogTest, opensWithoutAFileInItsInitialState) {
   Open();
-  EXPECT_EQ(dialog->Edit1->text(), "");
-  EXPECT_FALSE(dialog->ComboBox1->isEditable());
-  ASSERT_EQ(dialog->ComboBox1->count(), 2);
-  EXPECT_EQ(dialog->ComboBox1->itemText(0), "x3");
-  EXPECT_EQ(dialog->ComboBox1->itemText(1), "x300");
-  EXPECT_EQ(dialog->ComboBox1->currentIndex(), 0);
-  EXPECT_EQ(dialog->ListBox1->count(), 0);
-  EXPECT_FALSE(dialog->CheckBox1->isChecked());
-  EXPECT_EQ(dialog->Proxy->text(), "");
-  EXPECT_EQ(dialog->Port->text(), "80");
-  EXPECT_FALSE(dialog->Label1->isEnabled());
-  EXPECT_FALSE(dialog->Label2->isEnabled());
-  EXPECT_FALSE(dialog->Proxy->isEnabled());
-  EXPECT_FALSE(dialog->Port->isEnabled());
-  EXPECT_TRUE(dialog->Label3->isEnabled());
+  EXPECT_EQ(clanEdit->text(), "");
+  EXPECT_FALSE(serverCombo->isEditable());
+  ASSERT_EQ(serverCombo->count(), 2);
+  EXPECT_EQ(serverCombo->itemText(0), "x3");
+  EXPECT_EQ(serverCombo->itemText(1), "x300");
+  EXPECT_EQ(serverCombo->currentIndex(), 0);
+  EXPECT_EQ(clanList->count(), 0);
+  EXPECT_FALSE(useProxyCheck->isChecked());
+  EXPECT_EQ(proxyHostEdit->text(), "");
+  EXPECT_EQ(proxyPortEdit->text(), "80");
+  EXPECT_FALSE(proxyHostLabel->isEnabled());
+  EXPECT_FALSE(proxyPortLabel->isEnabled());
+  EXPECT_FALSE(proxyHostEdit->isEnabled());
+  EXPECT_FALSE(proxyPortEdit->isEnabled());
+  EXPECT_TRUE(colonLabel->isEnabled());
   EXPECT_TRUE(boxes.isEmpty());
   EXPECT_FALSE(std::filesystem::exists(file));
 }
 
-TEST_F(SettingsDialog, opensWithTheListsAndProxyOfTheFile) {
+TEST_F(SettingsDialogTest, opensWithTheListsAndProxyOfTheFile) {
   WriteFile("[x300]\r\nClanName1=" + kStrazhi + "\r\n[x3]\r\nfirst=" + kVoiny +
             "\r\nClanName9=Brannock\r\n[Proxy]\r\nuse=1\r\nserver=proxy.local\r\nport=0x50\r\n");
   clans.clansX3 = {"stale"};
   Open();
   EXPECT_EQ(clans.clansX3, (Names{kVoiny, "Brannock"}));
   EXPECT_EQ(clans.clansX300, Names{kStrazhi});
-  EXPECT_EQ(Items(*dialog->ListBox1), (QStringList{QStringLiteral(u"Воины"), "Brannock"}));
-  EXPECT_EQ(dialog->ListBox1->selectedItems().size(), 0);
-  EXPECT_TRUE(dialog->CheckBox1->isChecked());
-  EXPECT_EQ(dialog->Proxy->text(), "proxy.local");
-  EXPECT_EQ(dialog->Port->text(), "0x50");  // the port is read as text
-  EXPECT_TRUE(dialog->Label1->isEnabled());
-  EXPECT_TRUE(dialog->Label2->isEnabled());
-  EXPECT_TRUE(dialog->Proxy->isEnabled());
-  EXPECT_TRUE(dialog->Port->isEnabled());
-  EXPECT_TRUE(dialog->Label3->isEnabled());
+  EXPECT_EQ(Items(*clanList), (QStringList{QStringLiteral(u"Воины"), "Brannock"}));
+  EXPECT_EQ(clanList->selectedItems().size(), 0);
+  EXPECT_TRUE(useProxyCheck->isChecked());
+  EXPECT_EQ(proxyHostEdit->text(), "proxy.local");
+  EXPECT_EQ(proxyPortEdit->text(), "0x50");  // the port is read as text
+  EXPECT_TRUE(proxyHostLabel->isEnabled());
+  EXPECT_TRUE(proxyPortLabel->isEnabled());
+  EXPECT_TRUE(proxyHostEdit->isEnabled());
+  EXPECT_TRUE(proxyPortEdit->isEnabled());
+  EXPECT_TRUE(colonLabel->isEnabled());
 }
 
 // --- Keyboard ----------------------------------------------------------------
 
-TEST_F(SettingsDialog, tabOrderRunsFromOkThroughProxyToClans) {
+TEST_F(SettingsDialogTest, tabOrderRunsFromOkThroughProxyToClans) {
   QStringList order;
-  QWidget* widget = dialog->Button4;
+  QWidget* widget = okButton;
   do {
     if ((widget->focusPolicy() & Qt::TabFocus) && widget->window() == dialog.get())
       order << widget->objectName();
     widget = widget->nextInFocusChain();
-  } while (widget != dialog->Button4);
-  EXPECT_EQ(order, (QStringList{"Button4", "Cancel", "CheckBox1", "Proxy", "Port", "Edit1",
-                                "ListBox1", "ComboBox1", "Button1", "Button2"}));
+  } while (widget != okButton);
+  EXPECT_EQ(order, (QStringList{"okButton", "cancelButton", "useProxyCheck", "proxyHostEdit",
+                                "proxyPortEdit", "clanEdit", "clanList", "serverCombo", "addButton",
+                                "deleteButton"}));
 }
 
-TEST_F(SettingsDialog, firstOpeningFocusesOkSoEnterPressesIt) {
+TEST_F(SettingsDialogTest, firstOpeningFocusesOkSoEnterPressesIt) {
   QWidget* focused = nullptr;
   const int result = RunModal([&] {
     dialog->activateWindow();
@@ -310,35 +330,34 @@ TEST_F(SettingsDialog, firstOpeningFocusesOkSoEnterPressesIt) {
       QTest::keyClick(focused, Qt::Key_Return);
   });
   EXPECT_TRUE(openedModally);
-  EXPECT_EQ(focused, dialog->Button4);
+  EXPECT_EQ(focused, okButton);
   EXPECT_EQ(result, QDialog::Accepted);
   EXPECT_EQ(saved, 1);
   EXPECT_EQ(ReadFile(), "[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n");
 }
 
-TEST_F(SettingsDialog, spaceOnTheFocusedOkPressesIt) {
-  const int result = RunModal([&] { QTest::keyClick(dialog->Button4, Qt::Key_Space); });
+TEST_F(SettingsDialogTest, spaceOnTheFocusedOkPressesIt) {
+  const int result = RunModal([&] { QTest::keyClick(okButton, Qt::Key_Space); });
   EXPECT_EQ(result, QDialog::Accepted);
   EXPECT_EQ(saved, 1);
 }
 
-TEST_F(SettingsDialog, neitherEnterNorEscapeTriggersAButtonFromElsewhere) {
+TEST_F(SettingsDialogTest, neitherEnterNorEscapeTriggersAButtonFromElsewhere) {
   WriteFile(kTwoServersAndProxy);
   bool stillOpen = false;
   const int result = RunModal([&] {
-    for (QWidget* field :
-         {static_cast<QWidget*>(dialog->Edit1), static_cast<QWidget*>(dialog->Proxy),
-          static_cast<QWidget*>(dialog->Port), static_cast<QWidget*>(dialog->ListBox1),
-          static_cast<QWidget*>(dialog->CheckBox1)}) {
+    for (QWidget* field : {static_cast<QWidget*>(clanEdit), static_cast<QWidget*>(proxyHostEdit),
+                           static_cast<QWidget*>(proxyPortEdit), static_cast<QWidget*>(clanList),
+                           static_cast<QWidget*>(useProxyCheck)}) {
       field->setFocus();
       QTest::keyClick(field, Qt::Key_Return);
       QTest::keyClick(field, Qt::Key_Enter, Qt::KeypadModifier);
       QTest::keyClick(field, Qt::Key_Escape);
     }
-    dialog->Button4->setFocus();
-    QTest::keyClick(dialog->Button4, Qt::Key_Escape);
-    dialog->Cancel->setFocus();
-    QTest::keyClick(dialog->Cancel, Qt::Key_Escape);
+    okButton->setFocus();
+    QTest::keyClick(okButton, Qt::Key_Escape);
+    cancelButton->setFocus();
+    QTest::keyClick(cancelButton, Qt::Key_Escape);
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     stillOpen = dialog->isVisible();
   });
@@ -351,29 +370,28 @@ TEST_F(SettingsDialog, neitherEnterNorEscapeTriggersAButtonFromElsewhere) {
 
 // --- Clan lists --------------------------------------------------------------
 
-TEST_F(SettingsDialog, addWithAnEmptyEditAddsNothing) {
+TEST_F(SettingsDialogTest, addWithAnEmptyEditAddsNothing) {
   WriteFile(kTwoServersAndProxy);
   Open();
-  Click(dialog->Button1);
+  Click(addButton);
   EXPECT_EQ(clans.clansX3, (Names{kVoiny, "Brannock"}));
   EXPECT_EQ(clans.clansX300, Names{kStrazhi});
-  EXPECT_EQ(Items(*dialog->ListBox1), (QStringList{QStringLiteral(u"Воины"), "Brannock"}));
+  EXPECT_EQ(Items(*clanList), (QStringList{QStringLiteral(u"Воины"), "Brannock"}));
 }
 
-TEST_F(SettingsDialog, nameGoesToTheListOfTheDialogsOwnServer) {
+TEST_F(SettingsDialogTest, nameGoesToTheListOfTheDialogsOwnServer) {
   WriteFile(kTwoServersAndProxy);
   Open();
   PickServer(1);
-  EXPECT_EQ(Items(*dialog->ListBox1), QStringList{QStringLiteral(u"Стражи")});
+  EXPECT_EQ(Items(*clanList), QStringList{QStringLiteral(u"Стражи")});
   Add(QStringLiteral(u"Ёжики"));
-  EXPECT_EQ(dialog->Edit1->text(), "");
+  EXPECT_EQ(clanEdit->text(), "");
   EXPECT_EQ(clans.clansX3, (Names{kVoiny, "Brannock"}));
   EXPECT_EQ(clans.clansX300, (Names{kStrazhi, Cp(u"Ёжики")}));
-  EXPECT_EQ(Items(*dialog->ListBox1),
-            (QStringList{QStringLiteral(u"Стражи"), QStringLiteral(u"Ёжики")}));
-  EXPECT_EQ(dialog->ListBox1->selectedItems().size(), 0);
+  EXPECT_EQ(Items(*clanList), (QStringList{QStringLiteral(u"Стражи"), QStringLiteral(u"Ёжики")}));
+  EXPECT_EQ(clanList->selectedItems().size(), 0);
 
-  Click(dialog->Button4);
+  Click(okButton);
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(dialog->result(), QDialog::Accepted);
   EXPECT_EQ(saved, 1);
@@ -386,60 +404,59 @@ TEST_F(SettingsDialog, nameGoesToTheListOfTheDialogsOwnServer) {
                 kStrazhi + "\r\nClanName2=" + Cp(u"Ёжики") + "\r\n");
 }
 
-TEST_F(SettingsDialog, nameIsAddedAsTyped) {
+TEST_F(SettingsDialogTest, nameIsAddedAsTyped) {
   Open();
   Add(QStringLiteral(u"  'Dark Elves' "));
   EXPECT_EQ(clans.clansX3, Names{"  'Dark Elves' "});
-  Click(dialog->Button4);
+  Click(okButton);
   EXPECT_EQ(ReadFile(),
             "[x3]\r\nClanName1=  'Dark Elves' \r\n"
             "[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n");
 }
 
-TEST_F(SettingsDialog, sameNameAddedTwiceIsSavedAsConsecutiveKeys) {
+TEST_F(SettingsDialogTest, sameNameAddedTwiceIsSavedAsConsecutiveKeys) {
   Open();
   Add(QStringLiteral(u"Воины"));
   Add(QStringLiteral(u"Воины"));
   EXPECT_EQ(clans.clansX3, (Names{kVoiny, kVoiny}));
-  EXPECT_EQ(Items(*dialog->ListBox1),
-            (QStringList{QStringLiteral(u"Воины"), QStringLiteral(u"Воины")}));
-  Click(dialog->Button4);
+  EXPECT_EQ(Items(*clanList), (QStringList{QStringLiteral(u"Воины"), QStringLiteral(u"Воины")}));
+  Click(okButton);
   EXPECT_EQ(saved, 1);
   EXPECT_EQ(ReadFile(), "[x3]\r\nClanName1=" + kVoiny + "\r\nClanName2=" + kVoiny +
                             "\r\n[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n");
 }
 
-TEST_F(SettingsDialog, deleteRemovesTheSelectedEntryOfTheChosenServer) {
+TEST_F(SettingsDialogTest, deleteRemovesTheSelectedEntryOfTheChosenServer) {
   WriteFile(
       "[x3]\r\nClanName1=A\r\nClanName2=B\r\nClanName3=A\r\n"
       "[x300]\r\nClanName1=A\r\n");
   Open();
   SelectName(2);
-  ASSERT_EQ(dialog->ListBox1->selectedItems().size(), 1);
-  Click(dialog->Button2);
+  ASSERT_EQ(clanList->selectedItems().size(), 1);
+  Click(deleteButton);
   EXPECT_EQ(clans.clansX3, (Names{"A", "B"}));
   EXPECT_EQ(clans.clansX300, Names{"A"});
-  EXPECT_EQ(Items(*dialog->ListBox1), (QStringList{"A", "B"}));
-  EXPECT_EQ(dialog->ListBox1->selectedItems().size(), 0);
+  EXPECT_EQ(Items(*clanList), (QStringList{"A", "B"}));
+  EXPECT_EQ(clanList->selectedItems().size(), 0);
 }
 
-TEST_F(SettingsDialog, deleteWithNothingSelectedDoesNothing) {
+TEST_F(SettingsDialogTest, deleteWithNothingSelectedDoesNothing) {
   WriteFile(kTwoServersAndProxy);
   Open();
-  Click(dialog->Button2);
+  Click(deleteButton);
   EXPECT_EQ(clans.clansX3, (Names{kVoiny, "Brannock"}));
-  EXPECT_EQ(Items(*dialog->ListBox1), (QStringList{QStringLiteral(u"Воины"), "Brannock"}));
+  EXPECT_EQ(Items(*clanList), (QStringList{QStringLiteral(u"Воины"), "Brannock"}));
 }
 
-TEST_F(SettingsDialog, deletingTheLastNameLeavesNoSectionForThatServer) {
+TEST_F(SettingsDialogTest, deletingTheLastNameLeavesNoSectionForThatServer) {
   WriteFile(kTwoServersAndProxy);
   Open();
   PickServer(1);
   SelectName(0);
-  Click(dialog->Button2);
+  Click(deleteButton);
   EXPECT_TRUE(clans.clansX300.empty());
-  EXPECT_EQ(dialog->ListBox1->count(), 0);
-  Click(dialog->Button4);
+  EXPECT_EQ(clanList->count(), 0);
+  Click(okButton);
   EXPECT_EQ(saved, 1);
   EXPECT_EQ(ReadFile(),
             "[Proxy]\r\nuse=1\r\nserver=127.0.0.1\r\nport=3128\r\n"
@@ -447,25 +464,25 @@ TEST_F(SettingsDialog, deletingTheLastNameLeavesNoSectionForThatServer) {
                 kVoiny + "\r\nClanName2=Brannock\r\n");
 }
 
-TEST_F(SettingsDialog, serverChoiceIsKeptBetweenOpenings) {
+TEST_F(SettingsDialogTest, serverChoiceIsKeptBetweenOpenings) {
   WriteFile(kTwoServersAndProxy);
   Open();
   PickServer(1);
-  Click(dialog->Cancel);
+  Click(cancelButton);
   Open();
-  EXPECT_EQ(dialog->ComboBox1->currentIndex(), 1);
-  EXPECT_EQ(Items(*dialog->ListBox1), QStringList{QStringLiteral(u"Стражи")});
+  EXPECT_EQ(serverCombo->currentIndex(), 1);
+  EXPECT_EQ(Items(*clanList), QStringList{QStringLiteral(u"Стражи")});
 }
 
-TEST_F(SettingsDialog, cancelWritesNothingAndTheAddedNamesStayInMemoryUntilTheNextOpening) {
+TEST_F(SettingsDialogTest, cancelWritesNothingAndTheAddedNamesStayInMemoryUntilTheNextOpening) {
   WriteFile(kTwoServersAndProxy);
   const int result = RunModal([&] {
     Add(QStringLiteral("Brannock"));
     SelectName(0);
-    Click(dialog->Button2);
+    Click(deleteButton);
     SetPort(QStringLiteral("8080"));
-    Click(dialog->CheckBox1);
-    Click(dialog->Cancel);
+    Click(useProxyCheck);
+    Click(cancelButton);
   });
   EXPECT_EQ(result, QDialog::Rejected);
   EXPECT_EQ(saved, 0);
@@ -475,12 +492,12 @@ TEST_F(SettingsDialog, cancelWritesNothingAndTheAddedNamesStayInMemoryUntilTheNe
 
   Open();
   EXPECT_EQ(clans.clansX3, (Names{kVoiny, "Brannock"}));
-  EXPECT_EQ(Items(*dialog->ListBox1), (QStringList{QStringLiteral(u"Воины"), "Brannock"}));
-  EXPECT_TRUE(dialog->CheckBox1->isChecked());
-  EXPECT_EQ(dialog->Port->text(), "3128");
+  EXPECT_EQ(Items(*clanList), (QStringList{QStringLiteral(u"Воины"), "Brannock"}));
+  EXPECT_TRUE(useProxyCheck->isChecked());
+  EXPECT_EQ(proxyPortEdit->text(), "3128");
 }
 
-TEST_F(SettingsDialog, titleBarCloseActsAsCancel) {
+TEST_F(SettingsDialogTest, titleBarCloseActsAsCancel) {
   WriteFile(kTwoServersAndProxy);
   const int result = RunModal([&] {
     Add(QStringLiteral("Brannock"));
@@ -495,32 +512,32 @@ TEST_F(SettingsDialog, titleBarCloseActsAsCancel) {
 
 // --- Proxy -------------------------------------------------------------------
 
-TEST_F(SettingsDialog, proxyCheckBoxEnablesTheProxyFieldsButNotTheColon) {
+TEST_F(SettingsDialogTest, proxyCheckBoxEnablesTheProxyFieldsButNotTheColon) {
   Open();
-  Click(dialog->CheckBox1);
-  ASSERT_TRUE(dialog->CheckBox1->isChecked());
-  EXPECT_TRUE(dialog->Label1->isEnabled());
-  EXPECT_TRUE(dialog->Label2->isEnabled());
-  EXPECT_TRUE(dialog->Proxy->isEnabled());
-  EXPECT_TRUE(dialog->Port->isEnabled());
-  EXPECT_TRUE(dialog->Label3->isEnabled());
-  Click(dialog->CheckBox1);
-  ASSERT_FALSE(dialog->CheckBox1->isChecked());
-  EXPECT_FALSE(dialog->Label1->isEnabled());
-  EXPECT_FALSE(dialog->Label2->isEnabled());
-  EXPECT_FALSE(dialog->Proxy->isEnabled());
-  EXPECT_FALSE(dialog->Port->isEnabled());
-  EXPECT_TRUE(dialog->Label3->isEnabled());
+  Click(useProxyCheck);
+  ASSERT_TRUE(useProxyCheck->isChecked());
+  EXPECT_TRUE(proxyHostLabel->isEnabled());
+  EXPECT_TRUE(proxyPortLabel->isEnabled());
+  EXPECT_TRUE(proxyHostEdit->isEnabled());
+  EXPECT_TRUE(proxyPortEdit->isEnabled());
+  EXPECT_TRUE(colonLabel->isEnabled());
+  Click(useProxyCheck);
+  ASSERT_FALSE(useProxyCheck->isChecked());
+  EXPECT_FALSE(proxyHostLabel->isEnabled());
+  EXPECT_FALSE(proxyPortLabel->isEnabled());
+  EXPECT_FALSE(proxyHostEdit->isEnabled());
+  EXPECT_FALSE(proxyPortEdit->isEnabled());
+  EXPECT_TRUE(colonLabel->isEnabled());
 }
 
-TEST_F(SettingsDialog, proxyFieldsAreSavedAsTypedWithThePortInDecimal) {
+TEST_F(SettingsDialogTest, proxyFieldsAreSavedAsTypedWithThePortInDecimal) {
   WriteFile(kTwoServersAndProxy);
   Open();
-  dialog->Proxy->clear();
-  Type(dialog->Proxy, QStringLiteral(u" прокси.local "));
+  proxyHostEdit->clear();
+  Type(proxyHostEdit, QStringLiteral(u" прокси.local "));
   SetPort(QStringLiteral("0x1F90"));
-  Click(dialog->CheckBox1);  // switched off, the fields are still saved
-  Click(dialog->Button4);
+  Click(useProxyCheck);  // switched off, the fields are still saved
+  Click(okButton);
   EXPECT_EQ(saved, 1);
   EXPECT_EQ(ReadFile(), "[Proxy]\r\nuse=0\r\nserver=" + Cp(u" прокси.local ") +
                             "\r\nport=8080\r\n"
@@ -531,13 +548,13 @@ TEST_F(SettingsDialog, proxyFieldsAreSavedAsTypedWithThePortInDecimal) {
                             kStrazhi + "\r\n");
 }
 
-TEST_F(SettingsDialog, emptyPortIsSavedAs80AndShows80Afterwards) {
+TEST_F(SettingsDialogTest, emptyPortIsSavedAs80AndShows80Afterwards) {
   WriteFile(kTwoServersAndProxy);
   Open();
-  dialog->Port->clear();
-  Click(dialog->Button4);
+  proxyPortEdit->clear();
+  Click(okButton);
   EXPECT_EQ(saved, 1);
-  EXPECT_EQ(dialog->Port->text(), "80");
+  EXPECT_EQ(proxyPortEdit->text(), "80");
   EXPECT_EQ(ReadFile(),
             "[Proxy]\r\nuse=1\r\nserver=127.0.0.1\r\nport=80\r\n"
             "[x3]\r\nClanName1=" +
@@ -546,55 +563,55 @@ TEST_F(SettingsDialog, emptyPortIsSavedAs80AndShows80Afterwards) {
                 "[x300]\r\nClanName1=" +
                 kStrazhi + "\r\n");
   Open();
-  EXPECT_EQ(dialog->Port->text(), "80");
+  EXPECT_EQ(proxyPortEdit->text(), "80");
 }
 
 // --- Failed saves ------------------------------------------------------------
 
-TEST_F(SettingsDialog, badPortKeepsTheDialogOpenAfterWritingEverythingElse) {
+TEST_F(SettingsDialogTest, badPortKeepsTheDialogOpenAfterWritingEverythingElse) {
   WriteFile("[x3]\r\nClanName1=A\r\n[Proxy]\r\nuse=0\r\nserver=old\r\nport=3128\r\n");
   bool stillOpen = false;
   const int result = RunModal([&] {
     Add(QStringLiteral("B"));
-    Click(dialog->CheckBox1);
-    dialog->Proxy->clear();
-    Type(dialog->Proxy, QStringLiteral("127.0.0.1"));
+    Click(useProxyCheck);
+    proxyHostEdit->clear();
+    Type(proxyHostEdit, QStringLiteral("127.0.0.1"));
     SetPort(QStringLiteral("8o"));
-    Click(dialog->Button4);
+    Click(okButton);
     stillOpen = dialog->isVisible();
   });
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(result, -1);
   EXPECT_EQ(saved, 0);
   EXPECT_EQ(boxes, QStringList{"'8o' is not a valid integer value."});
-  EXPECT_EQ(dialog->Port->text(), "8o");
+  EXPECT_EQ(proxyPortEdit->text(), "8o");
   EXPECT_EQ(clans.clansX3, (Names{"A", "B"}));
   EXPECT_EQ(ReadFile(),
             "[Proxy]\r\nuse=1\r\nserver=127.0.0.1\r\nport=3128\r\n"
             "[x3]\r\nClanName1=A\r\nClanName2=B\r\n");
 }
 
-TEST_F(SettingsDialog, nextOkAfterABadPortSaves) {
+TEST_F(SettingsDialogTest, nextOkAfterABadPortSaves) {
   Open();
-  Click(dialog->CheckBox1);
+  Click(useProxyCheck);
   SetPort(QStringLiteral("8o"));
-  Click(dialog->Button4);
+  Click(okButton);
   ASSERT_TRUE(dialog->isVisible());
   SetPort(QStringLiteral("3128"));
-  Click(dialog->Button4);
+  Click(okButton);
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(saved, 1);
   EXPECT_EQ(boxes.size(), 1);
   EXPECT_EQ(ReadFile(), "[Proxy]\r\nuse=1\r\nserver=\r\nport=3128\r\n");
 }
 
-TEST_F(SettingsDialog, failedWriteShowsTheFileAndKeepsTheDialogOpen) {
+TEST_F(SettingsDialogTest, failedWriteShowsTheFileAndKeepsTheDialogOpen) {
   ASSERT_TRUE(std::filesystem::create_directory(file));
   clans.clansX3 = {"stale"};
   bool stillOpen = false;
   const int result = RunModal([&] {
     Add(QStringLiteral("Brannock"));
-    Click(dialog->Button4);
+    Click(okButton);
     stillOpen = dialog->isVisible();
   });
   EXPECT_TRUE(stillOpen);

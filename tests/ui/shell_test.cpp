@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QDialog>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -14,9 +15,8 @@
 #include <QTimer>
 
 #include "main_window_harness.h"
+#include "support/child.h"
 #include "support/printers.h"
-#include "ui/Unit3.h"
-#include "ui/Unit4.h"
 
 namespace quellar {
 namespace {
@@ -44,36 +44,39 @@ class Shell : public testing::Test {
   test::ShownErrors errors;
 };
 
-TEST_F(Shell, createsMainWithItsSettingsLoadedAndBothDialogsHidden) {
+TEST_F(Shell, createsTheMainWindowWithItsSettingsLoadedAndBothDialogsHidden) {
   WriteSettings("[x3]\r\nClanName1=Brannock\r\n");
-  std::unique_ptr<TMain> main = CreateWindows(context);
+  std::unique_ptr<MainWindow> main = CreateWindows(context);
   EXPECT_EQ(QCoreApplication::applicationName(), "quellar");
-  EXPECT_EQ(main->objectName(), "Main");
+  EXPECT_EQ(main->objectName(), "mainWindow");
   EXPECT_FALSE(main->isVisible());
-  EXPECT_EQ(main->ComboBox2->count(), 1);
+  EXPECT_EQ(test::Child<QComboBox>(*main, "clanCombo")->count(), 1);
   EXPECT_EQ(main->settingsFile(), std::filesystem::path(context.settingsDirectory) / "options.ini");
-  auto* param = main->findChild<Tparam*>(QStringLiteral("param"));
-  auto* about = main->findChild<TAbout*>(QStringLiteral("About"));
-  ASSERT_NE(param, nullptr);
-  ASSERT_NE(about, nullptr);
-  EXPECT_FALSE(param->isVisible());
-  EXPECT_FALSE(about->isVisible());
+  EXPECT_FALSE(test::Child<QDialog>(*main, "settingsDialog")->isVisible());
+  EXPECT_FALSE(test::Child<QDialog>(*main, "aboutDialog")->isVisible());
 }
 
-TEST_F(Shell, savedSettingsMakeMainReloadThem) {
-  std::unique_ptr<TMain> main = CreateWindows(context);
-  ASSERT_EQ(main->ComboBox2->count(), 0);
-  main->ComboBox2->setEditText(QStringLiteral("typed"));
+TEST_F(Shell, savedSettingsMakeTheMainWindowReloadThem) {
+  test::ScriptedHttpServer server;
+  std::unique_ptr<MainWindow> main = CreateWindows(context);
+  auto* clanCombo = test::Child<QComboBox>(*main, "clanCombo");
+  ASSERT_EQ(clanCombo->count(), 0);
+  clanCombo->setEditText(QStringLiteral("typed"));
   WriteSettings(
-      "[x3]\r\nClanName1=A\r\nClanName2=B\r\n[Proxy]\r\nuse=1\r\nserver=h\r\nport=0x10\r\n");
-  auto* param = main->findChild<Tparam*>(QStringLiteral("param"));
-  ASSERT_NE(param, nullptr);
-  emit param->settingsSaved();
-  EXPECT_EQ(main->ComboBox2->count(), 2);
-  EXPECT_EQ(main->ComboBox2->currentText(), "typed");
-  EXPECT_TRUE(main->proxySettings().useProxy);
-  EXPECT_EQ(main->proxySettings().proxyHost, "h");
-  EXPECT_EQ(main->proxySettings().proxyPort, 16);
+      "[x3]\r\nClanName1=A\r\nClanName2=B\r\n[Proxy]\r\nuse=1\r\nserver=127.0.0.1\r\nport=" +
+      QStringLiteral("0x%1").arg(server.port(), 0, 16).toStdString() + "\r\n");
+  auto* settings = test::Child<QDialog>(*main, "settingsDialog");
+  settings->show();
+  QTest::mouseClick(test::Child<QPushButton>(*settings, "okButton"), Qt::LeftButton);
+  EXPECT_EQ(clanCombo->count(), 2);
+  EXPECT_EQ(clanCombo->currentText(), "typed");
+  // Through the proxy at the reloaded host and port.
+  server.Answer(test::OkAnswer("1\r\n"));
+  QTest::mouseClick(test::Child<QPushButton>(*main, "fetchButton"), Qt::LeftButton);
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(test::RequestLine(server.Requests().front()),
+            "GET http://vorlane.example:80/xml.php?clan=typed HTTP/1.1");
+  EXPECT_TRUE(errors.texts.isEmpty());
 }
 
 // Runs check on the next modal window to open, then closes it.
@@ -88,27 +91,28 @@ void OnNextModal(Check check) {
 }
 
 TEST_F(Shell, theMenuOpensTheSettingsAndAboutDialogsModally) {
-  std::unique_ptr<TMain> main = CreateWindows(context);
+  std::unique_ptr<MainWindow> main = CreateWindows(context);
   QString opened;
   OnNextModal([&](QWidget* modal) { opened = modal ? modal->objectName() : QString(); });
-  main->N1->trigger();
-  EXPECT_EQ(opened, "param");
+  test::Child<QAction>(*main, "settingsAction")->trigger();
+  EXPECT_EQ(opened, "settingsDialog");
   OnNextModal([&](QWidget* modal) { opened = modal ? modal->objectName() : QString(); });
-  main->N5->trigger();
-  EXPECT_EQ(opened, "About");
+  test::Child<QAction>(*main, "aboutAction")->trigger();
+  EXPECT_EQ(opened, "aboutDialog");
 }
 
 TEST_F(Shell, timerTicksFetchWhileTheSettingsDialogIsOpen) {
   test::ScriptedHttpServer server;
   WriteSettings(test::ProxySection(server.port()));
   context.timerBaseMs = 20;
-  std::unique_ptr<TMain> main = CreateWindows(context);
+  std::unique_ptr<MainWindow> main = CreateWindows(context);
+  auto* autoRefreshCheck = test::Child<QCheckBox>(*main, "autoRefreshCheck");
   // More answers than the test needs: a slow machine may fit in an extra tick.
   for (int i = 0; i < 10; ++i)
     server.Answer(test::OkAnswer("5\r\n"));
-  main->ComboBox2->setEditText(QStringLiteral("Brannock"));
-  main->Button1Click();
-  main->CheckBox2->setChecked(true);
+  test::Child<QComboBox>(*main, "clanCombo")->setEditText(QStringLiteral("Brannock"));
+  QTest::mouseClick(test::Child<QPushButton>(*main, "fetchButton"), Qt::LeftButton);
+  autoRefreshCheck->setChecked(true);
 
   // Close the dialog once two automatic fetches have come, or give up after a while.
   const QDeadlineTimer deadline(10000);
@@ -119,9 +123,9 @@ TEST_F(Shell, timerTicksFetchWhileTheSettingsDialogIsOpen) {
       modal->close();
   });
   closer.start(5);
-  main->N1->trigger();
+  test::Child<QAction>(*main, "settingsAction")->trigger();
   closer.stop();
-  main->CheckBox2->setChecked(false);
+  autoRefreshCheck->setChecked(false);
   EXPECT_GE(server.Requests().size(), 3u);
   EXPECT_TRUE(errors.texts.isEmpty());
 }

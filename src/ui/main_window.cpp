@@ -1,0 +1,483 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+#include <array>
+#include <utility>
+
+#include "common/cp1251.h"
+#include "common/path_text.h"
+#include "common/servers.h"
+#include "roster/load_roster.h"
+#include "roster/roster_model.h"
+#include "roster/roster_sort.h"
+#include "settings/settings_file.h"
+#include "settings/settings_location.h"
+#include "ui/classic_look.h"
+#include "ui/guard.h"
+#include "ui/prefix_completion.h"
+#include "ui/spin_edit.h"
+#include "ui/spin_rules.h"
+#include "ui/status_panels.h"
+
+namespace quellar {
+namespace {
+
+constexpr int kClientWidth = 410;
+constexpr int kClientHeight = 417;
+constexpr QPoint kFirstShownAt{359, 198};
+constexpr std::array<int, 4> kColumnWidths = {105, 91, 105, 105};
+
+template <typename Object>
+Object* Named(Object* object, const char* name) {
+  object->setObjectName(QLatin1String(name));
+  return object;
+}
+
+QLabel* MakeLabel(const char* name, const QString& caption, QPoint at, QWidget* parent) {
+  auto* label = Named(new QLabel(caption, parent), name);
+  label->move(at);
+  label->adjustSize();
+  return label;
+}
+
+std::filesystem::path ExecutableDirectory() {
+  // Qt names it with forward slashes; messages name options.ini the Windows way.
+  return PathFromQString(QCoreApplication::applicationDirPath()).make_preferred();
+}
+
+// The hourglass while a fetch holds the window, whichever way the fetch ends.
+class BusyCursor {
+ public:
+  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
+    : QMainWindow(parent),
+      context_(std::move(context)),
+      settingsFile_(ChooseSettingsFile(
+          context_.settingsDirectory.empty() ? ExecutableDirectory() : context_.settingsDirectory,
+          context_.userConfigDirectory.empty() ? UserConfigDirectory()
+                                               : context_.userConfigDirectory)),
+      roster_(new RosterModel(context_.locale.locale, this)) {
+  setObjectName(QStringLiteral("mainWindow"));
+  setWindowTitle(QStringLiteral("Quellar"));
+  // Fixed single border: system menu, minimise and close, no maximise.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setFont(ClassicWindowFont());
+
+  createMenus();
+  createControls();
+  createTable();
+  connectSignals();
+
+  // The client area lies below the menu bar and has a fixed size.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  move(kFirstShownAt);
+
+  timerInterval_ = context_.timerBaseMs;
+  refreshTimer_->start(timerInterval_);
+  clanCombo_->setFocus();
+  reloadSettings();
+}
+
+MainWindow::~MainWindow() {
+  rosterTable_->removeEventFilter(this);
+  rosterTable_->viewport()->removeEventFilter(this);
+}
+
+void MainWindow::attachDialogs(QDialog* settingsDialog, QDialog* aboutDialog) {
+  settingsDialog_ = settingsDialog;
+  aboutDialog_ = aboutDialog;
+}
+
+void MainWindow::createMenus() {
+  QMenuBar* bar = Named(menuBar(), "menuBar");
+  // The menu bar belongs to the window, above its client area, on every desktop.
+  bar->setNativeMenuBar(false);
+  optionsMenu_ = Named(bar->addMenu(QStringLiteral("Опции")), "optionsMenu");
+  autoRefreshAction_ =
+      Named(optionsMenu_->addAction(QStringLiteral("Автообновление")), "autoRefreshAction");
+  autoRefreshAction_->setCheckable(true);
+  serverMenu_ = Named(optionsMenu_->addMenu(QStringLiteral("Сервер")), "serverMenu");
+  x3Action_ = Named(serverMenu_->addAction(QStringLiteral("x3")), "x3Action");
+  x300Action_ = Named(serverMenu_->addAction(QStringLiteral("x300")), "x300Action");
+  settingsAction_ = Named(optionsMenu_->addAction(QStringLiteral("Настройки")), "settingsAction");
+  Named(optionsMenu_->addSeparator(), "exitSeparator");
+  exitAction_ = Named(optionsMenu_->addAction(QStringLiteral("Выход")), "exitAction");
+  helpMenu_ = Named(bar->addMenu(QStringLiteral("Помощь")), "helpMenu");
+  aboutAction_ = Named(helpMenu_->addAction(QStringLiteral("О программе")), "aboutAction");
+
+  tableMenu_ = Named(new QMenu(this), "tableMenu");
+  refreshAction_ = Named(tableMenu_->addAction(QStringLiteral("Обновить")), "refreshAction");
+  Named(tableMenu_->addSeparator(), "refreshSeparator");
+  copyNickAction_ =
+      Named(tableMenu_->addAction(QStringLiteral("Копировать ник")), "copyNickAction");
+  Named(tableMenu_->addSeparator(), "sortSeparator");
+  sortMenu_ = Named(tableMenu_->addMenu(QStringLiteral("Сортировать по")), "sortMenu");
+
+  // The shortcuts are shown in the menu but carried out by the table itself, and
+  // only while it has the keyboard focus (see eventFilter).
+  refreshAction_->setShortcut(QKeySequence(Qt::Key_F5));
+  copyNickAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  for (QAction* item : {refreshAction_, copyNickAction_})
+    item->setShortcutContext(Qt::WidgetShortcut);
+
+  // Each item carries the column it sorts by.
+  struct SortItem {
+    const char16_t* caption;
+    const char* name;
+    RosterColumn column;
+  };
+  static constexpr std::array<SortItem, 4> kSortItems = {{
+      {u"Нику", "sortByNickAction", RosterColumn::Nick},
+      {u"Времени игры", "sortByPlayTimeAction", RosterColumn::PlayTime},
+      {u"Дате регистрации", "sortByRegistrationAction", RosterColumn::Registration},
+      {u"Профессии", "sortByProfessionAction", RosterColumn::Profession},
+  }};
+  sortGroup_ = new QActionGroup(this);
+  sortGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+  for (const SortItem& sort : kSortItems) {
+    QAction* item = Named(sortMenu_->addAction(QString::fromUtf16(sort.caption)), sort.name);
+    item->setData(static_cast<int>(sort.column));
+    item->setCheckable(true);
+    sortGroup_->addAction(item);
+  }
+}
+
+void MainWindow::createControls() {
+  auto* client = Named(new QWidget(this), "clientArea");
+  client->setFixedSize(kClientWidth, kClientHeight);
+  setCentralWidget(client);
+
+  queryBox_ = Named(NewClassicGroupBox(QStringLiteral("Данные"), client), "queryBox");
+  queryBox_->setGeometry(5, 0, 233, 97);
+  clanCombo_ = Named(new QComboBox(queryBox_), "clanCombo");
+  clanCombo_->setEditable(true);
+  clanCombo_->setInsertPolicy(QComboBox::NoInsert);
+  clanCombo_->setMaxVisibleItems(8);
+  clanCombo_->setGeometry(8, 32, 137, 21);
+  new PrefixCompletion(clanCombo_);
+  clanLabel_ = MakeLabel("clanLabel", QStringLiteral("Название клана"), {8, 16}, queryBox_);
+  serverCombo_ = Named(new QComboBox(queryBox_), "serverCombo");
+  for (std::string_view server : kServerNames)
+    serverCombo_->addItem(
+        QString::fromLatin1(server.data(), static_cast<qsizetype>(server.size())));
+  serverCombo_->setCurrentIndex(0);
+  serverCombo_->setGeometry(152, 32, 73, 21);
+  serverLabel_ = MakeLabel("serverLabel", QStringLiteral("Сервер"), {152, 16}, queryBox_);
+  caseSensitiveCheck_ =
+      Named(new QCheckBox(QStringLiteral("С учетом регистра"), queryBox_), "caseSensitiveCheck");
+  caseSensitiveCheck_->setGeometry(16, 64, 121, 17);
+  fetchButton_ = Named(new QPushButton(QStringLiteral("Получить"), queryBox_), "fetchButton");
+  fetchButton_->setGeometry(152, 64, 73, 21);
+  // Enter presses the focused button, as Space does; outside a dialog this binds
+  // no default button.
+  fetchButton_->setAutoDefault(true);
+
+  autoRefreshBox_ =
+      Named(NewClassicGroupBox(QStringLiteral("Автообновление"), client), "autoRefreshBox");
+  autoRefreshBox_->setGeometry(245, 0, 161, 97);
+  autoRefreshCheck_ =
+      Named(new QCheckBox(QStringLiteral("Автообновление"), autoRefreshBox_), "autoRefreshCheck");
+  autoRefreshCheck_->setGeometry(8, 24, 145, 17);
+  periodSpin_ =
+      Named(new SpinEdit(context_.locale.locale.decimalPoint(), SpinRange{1, 60}, autoRefreshBox_),
+            "periodSpin");
+  periodSpin_->setGeometry(56, 54, 41, 22);
+  periodLabel_ = MakeLabel("periodLabel", QStringLiteral("Период:"), {8, 56}, autoRefreshBox_);
+  minutesLabel_ = MakeLabel("minutesLabel", QStringLiteral("минут(ы)"), {104, 56}, autoRefreshBox_);
+  for (QWidget* periodControl :
+       {static_cast<QWidget*>(periodLabel_), static_cast<QWidget*>(minutesLabel_),
+        static_cast<QWidget*>(periodSpin_)})
+    periodControl->setEnabled(false);
+
+  rosterTable_ = Named(new QTreeView(client), "rosterTable");
+  rosterTable_->setGeometry(0, 103, kClientWidth, 295);
+
+  statusPanels_ = Named(new StatusPanels(client), "statusPanels");
+  statusPanels_->setGeometry(0, 398, kClientWidth, 19);
+
+  refreshTimer_ = Named(new QTimer(this), "refreshTimer");
+
+  describeControls();
+
+  setTabOrder(clanCombo_, serverCombo_);
+  setTabOrder(serverCombo_, caseSensitiveCheck_);
+  setTabOrder(caseSensitiveCheck_, fetchButton_);
+  setTabOrder(fetchButton_, autoRefreshCheck_);
+  setTabOrder(autoRefreshCheck_, periodSpin_);
+  setTabOrder(periodSpin_, rosterTable_);
+}
+
+// Names and descriptions for screen readers, where a control's caption stands in a
+// separate label or it has none.
+void MainWindow::describeControls() {
+  clanLabel_->setBuddy(clanCombo_);
+  serverLabel_->setBuddy(serverCombo_);
+  periodLabel_->setBuddy(periodSpin_);
+  clanCombo_->setAccessibleName(clanLabel_->text());
+  clanCombo_->setAccessibleDescription(
+      QStringLiteral(u"Введите название клана или выберите его из списка"));
+  serverCombo_->setAccessibleName(serverLabel_->text());
+  serverCombo_->setAccessibleDescription(QStringLiteral(u"Игровой сервер: x3 или x300"));
+  caseSensitiveCheck_->setAccessibleDescription(
+      QStringLiteral(u"Различать прописные и строчные буквы в названии клана"));
+  fetchButton_->setAccessibleDescription(QStringLiteral(u"Запросить, кто из клана сейчас в игре"));
+  autoRefreshCheck_->setAccessibleDescription(
+      QStringLiteral(u"Обновлять список через заданный период"));
+  periodSpin_->setAccessibleName(QStringLiteral(u"Период, минут(ы)"));
+  periodSpin_->setAccessibleDescription(QStringLiteral(u"Период автообновления, от 1 до 60 минут"));
+  rosterTable_->setAccessibleName(QStringLiteral(u"Игроки клана в игре"));
+  rosterTable_->setAccessibleDescription(QStringLiteral(
+      u"Ник, время игры, регистрация и профессия; щелчок по заголовку сортирует столбец"));
+  statusPanels_->setAccessibleName(QStringLiteral(u"Строка состояния"));
+  statusPanels_->setAccessibleDescription(QStringLiteral(u"Онлайн клана и онлайн сервера"));
+}
+
+void MainWindow::createTable() {
+  rosterTable_->setHeader(NewPlainHeader(rosterTable_));
+  rosterTable_->setModel(roster_);
+  rosterTable_->setRootIsDecorated(false);
+  rosterTable_->setItemsExpandable(false);
+  rosterTable_->setUniformRowHeights(true);
+  rosterTable_->setAllColumnsShowFocus(true);
+  rosterTable_->setSortingEnabled(false);
+  rosterTable_->setSelectionMode(QAbstractItemView::SingleSelection);
+  rosterTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  rosterTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  rosterTable_->setContextMenuPolicy(Qt::CustomContextMenu);
+  QHeaderView* header = rosterTable_->header();
+  header->setSectionsClickable(true);
+  header->setSectionsMovable(false);
+  header->setStretchLastSection(false);
+  header->setSortIndicatorShown(false);
+  for (int column = 0; column < static_cast<int>(kColumnWidths.size()); ++column)
+    header->resizeSection(column, kColumnWidths[column]);
+  rosterTable_->installEventFilter(this);
+  rosterTable_->viewport()->installEventFilter(this);
+}
+
+void MainWindow::connectSignals() {
+  connect(fetchButton_, &QPushButton::clicked, this, &MainWindow::fetch);
+  connect(refreshAction_, &QAction::triggered, this, &MainWindow::refresh);
+  connect(refreshTimer_, &QTimer::timeout, this, &MainWindow::refreshOnTimer);
+  connect(serverCombo_, &QComboBox::activated, this, &MainWindow::chooseServer);
+  connect(x3Action_, &QAction::triggered, this, [this] { chooseServer(0); });
+  connect(x300Action_, &QAction::triggered, this, [this] { chooseServer(1); });
+  connect(autoRefreshCheck_, &QCheckBox::toggled, this, &MainWindow::showAutoRefresh);
+  connect(autoRefreshAction_, &QAction::triggered, this, &MainWindow::setAutoRefresh);
+  connect(periodSpin_, &SpinEdit::changed, this, &MainWindow::setPeriod);
+  connect(rosterTable_->header(), &QHeaderView::sectionClicked, this, &MainWindow::sortByColumn);
+  connect(sortGroup_, &QActionGroup::triggered, this, &MainWindow::sortByMenuItem);
+  connect(tableMenu_, &QMenu::aboutToShow, this, &MainWindow::enableTableMenuItems);
+  connect(copyNickAction_, &QAction::triggered, this, &MainWindow::copySelectedNick);
+  connect(settingsAction_, &QAction::triggered, this, &MainWindow::openSettings);
+  connect(aboutAction_, &QAction::triggered, this, &MainWindow::openAbout);
+  connect(exitAction_, &QAction::triggered, this, [this] { Guarded([&] { close(); }); });
+  connect(rosterTable_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    tableMenu_->popup(rosterTable_->viewport()->mapToGlobal(at));
+  });
+  connect(roster_, &RosterModel::statusTextsChanged, this, &MainWindow::showStatusTexts);
+}
+
+void MainWindow::reloadSettings() {
+  Guarded([&] {
+    const QString typed = clanCombo_->currentText();
+    clanCombo_->clear();
+    clanCombo_->setEditText(typed);
+    LoadSettings(settingsFile_, context_.clans.get(), proxySettings_);
+    fillClanCombo();
+  });
+}
+
+void MainWindow::fillClanCombo() {
+  const QString typed = clanCombo_->currentText();
+  QStringList names;
+  for (const std::string& name : context_.clans.get().ForServer(serverCombo_->currentIndex()))
+    names << FromCp1251(name);
+  clanCombo_->clear();
+  clanCombo_->addItems(names);
+  clanCombo_->setCurrentIndex(-1);
+  clanCombo_->setEditText(typed);
+}
+
+void MainWindow::fetch() {
+  Guarded([&] {
+    queryState_.currentServer = ToCp1251(serverCombo_->currentText());
+    queryState_.currentClan = ToCp1251(clanCombo_->currentText());
+    loadRoster(queryState_.currentClan);
+  });
+}
+
+void MainWindow::refresh() {
+  Guarded([&] { loadRoster(queryState_.currentClan); });
+}
+
+void MainWindow::refreshOnTimer() {
+  Guarded([&] {
+    if (autoRefreshCheck_->isChecked() && !queryState_.currentClan.empty())
+      loadRoster(queryState_.currentClan);
+  });
+}
+
+void MainWindow::chooseServer(int server) {
+  Guarded([&] {
+    serverCombo_->setCurrentIndex(server);
+    fillClanCombo();
+  });
+}
+
+void MainWindow::setAutoRefresh(bool on) {
+  Guarded([&] { autoRefreshCheck_->setChecked(on); });
+}
+
+void MainWindow::showAutoRefresh(bool on) {
+  Guarded([&] {
+    minutesLabel_->setEnabled(on);
+    periodLabel_->setEnabled(on);
+    periodSpin_->setEnabled(on);
+    autoRefreshAction_->setChecked(on);
+  });
+}
+
+void MainWindow::setPeriod() {
+  Guarded([&] {
+    // A period below 1 gives no ticks; a change restarts the timer.
+    const int interval = TimerIntervalMs(periodSpin_->value(), context_.timerBaseMs);
+    if (interval == timerInterval_)
+      return;
+    timerInterval_ = interval;
+    if (interval == 0)
+      refreshTimer_->stop();
+    else
+      refreshTimer_->start(interval);
+  });
+}
+
+void MainWindow::sortByColumn(int column) {
+  Guarded([&] { sortRoster(column); });
+}
+
+void MainWindow::sortByMenuItem(QAction* item) {
+  Guarded([&] {
+    item->setChecked(true);
+    sortRoster(item->data().toInt());
+  });
+}
+
+void MainWindow::enableTableMenuItems() {
+  Guarded([&] {
+    refreshAction_->setEnabled(!queryState_.currentClan.empty());
+    copyNickAction_->setEnabled(rosterTable_->selectionModel()->hasSelection());
+  });
+}
+
+void MainWindow::copySelectedNick() {
+  Guarded([&] {
+    const QModelIndexList selected = rosterTable_->selectionModel()->selectedRows();
+    if (selected.isEmpty())
+      return;
+    const std::string_view nick =
+        roster_->rows().at(static_cast<std::size_t>(selected.front().row())).nick;
+    QGuiApplication::clipboard()->setText(FromCp1251(nick));
+  });
+}
+
+void MainWindow::openSettings() {
+  Guarded([&] {
+    if (settingsDialog_)
+      settingsDialog_->exec();
+  });
+}
+
+void MainWindow::openAbout() {
+  Guarded([&] {
+    if (aboutDialog_)
+      aboutDialog_->exec();
+  });
+}
+
+void MainWindow::loadRoster(const std::string& clan) {
+  BusyCursor busy;
+  LoadRoster(httpClient_, proxySettings_,
+             RosterQuery{context_.rosterHost, clan, queryState_.currentServer,
+                         caseSensitiveCheck_->isChecked()},
+             *roster_);
+}
+
+void MainWindow::sortRoster(int column) {
+  SortRoster(*roster_, queryState_.sortDirection, static_cast<RosterColumn>(column),
+             context_.locale);
+}
+
+void MainWindow::showStatusTexts() {
+  statusPanels_->setPanelText(1, roster_->clanStatusText());
+  statusPanels_->setPanelText(2, roster_->serverStatusText());
+}
+
+bool MainWindow::handleTableKey(QEvent* event) {
+  const auto* key = static_cast<const QKeyEvent*>(event);
+  const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+  QAction* item = nullptr;
+  if (key->key() == Qt::Key_F5 && modifiers == Qt::NoModifier)
+    item = refreshAction_;
+  else if (key->key() == Qt::Key_C && modifiers == Qt::ControlModifier)
+    item = copyNickAction_;
+  if (item == nullptr)
+    return false;
+  // Claim the key before any shortcut or the table's own copy can take it.
+  event->accept();
+  if (event->type() == QEvent::KeyPress) {
+    enableTableMenuItems();
+    if (item->isEnabled())
+      item->trigger();
+  }
+  return true;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == rosterTable_) {
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+      if (handleTableKey(event))
+        return true;
+    }
+  } else if (watched == rosterTable_->viewport()) {
+    if (event->type() == QEvent::MouseButtonPress) {
+      // A click beside the rows leaves none selected, as the list control does.
+      const auto* mouse = static_cast<const QMouseEvent*>(event);
+      if (!rosterTable_->indexAt(mouse->position().toPoint()).isValid())
+        rosterTable_->clearSelection();
+    } else if (event->type() == QEvent::MouseButtonDblClick &&
+               static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton) {
+      // A double click on a row copies its nick, as "Копировать ник" does.
+      copySelectedNick();
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace quellar

@@ -1,0 +1,155 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "common/locale_context.h"
+#include "common/proxy_settings.h"
+#include "common/query_state.h"
+#include "roster/http_client.h"
+#include "roster_host.h"
+#include "settings/clan_lists.h"
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QComboBox;
+class QDialog;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTimer;
+class QTreeView;
+
+namespace quellar {
+
+class RosterModel;
+class SpinEdit;
+class StatusPanels;
+
+// What the main window depends on besides its widgets; tests give their own.
+struct MainWindowContext {
+  // The executable's directory, where "options.ini" is looked for first; empty
+  // means the running executable's.
+  std::filesystem::path settingsDirectory;
+  // Where "options.ini" goes when the executable's directory cannot take it;
+  // empty means the user's configuration folder.
+  std::filesystem::path userConfigDirectory;
+  // The roster service's host, with ":port" when not 80.
+  std::string rosterHost{kRosterHost};
+  LocaleContext locale;
+  std::reference_wrapper<ClanLists> clans{TheClanLists()};
+  // Milliseconds of one period minute, and the timer's interval at start-up.
+  int timerBaseMs = 60000;
+};
+
+// The main window: a clan and a server to ask for, the roster table with its
+// status panels, auto-refresh, and the menus that open the two dialogs. Every
+// handler runs its body through the handler guard.
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(MainWindowContext context = {}, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The settings and about dialogs the menu opens modally (either may be null).
+  void attachDialogs(QDialog* settingsDialog, QDialog* aboutDialog);
+
+  std::filesystem::path settingsFile() const { return settingsFile_; }
+
+ public slots:
+  // Loads the clan lists and the proxy from the settings file again, at creation
+  // and after the settings dialog has saved; the typed clan stays.
+  void reloadSettings();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private slots:
+  // "Получить": the selectors' clan and server become the current query, which
+  // is then fetched.
+  void fetch();
+  // The current query again, whatever the selectors show now.
+  void refresh();
+  void refreshOnTimer();
+  // Selects a server in the combo box and shows its clan list.
+  void chooseServer(int server);
+  // The check box holds the auto-refresh switch; the menu item sets it.
+  void setAutoRefresh(bool on);
+  // The period fields and the menu's mark follow the check box.
+  void showAutoRefresh(bool on);
+  void setPeriod();
+  void sortByColumn(int column);
+  // A "Сортировать по" item: marks itself, then sorts by the column it names.
+  void sortByMenuItem(QAction* item);
+  // Before the table's context menu opens, or its shortcut is carried out.
+  void enableTableMenuItems();
+  void copySelectedNick();
+  void openSettings();
+  void openAbout();
+
+ private:
+  void createMenus();
+  void createControls();
+  void createTable();
+  void describeControls();
+  void connectSignals();
+  // The clan combo box's items become the clan list of the chosen server; its
+  // typed text stays.
+  void fillClanCombo();
+  void loadRoster(const std::string& clan);
+  void sortRoster(int column);
+  bool handleTableKey(QEvent* event);
+  void showStatusTexts();
+
+  MainWindowContext context_;
+  std::filesystem::path settingsFile_;
+  QueryState queryState_;
+  ProxySettings proxySettings_;
+  HttpClient httpClient_;
+  RosterModel* roster_;
+  int timerInterval_ = 0;
+  QPointer<QDialog> settingsDialog_;
+  QPointer<QDialog> aboutDialog_;
+
+  QMenu* optionsMenu_ = nullptr;
+  QAction* autoRefreshAction_ = nullptr;
+  QMenu* serverMenu_ = nullptr;
+  QAction* x3Action_ = nullptr;
+  QAction* x300Action_ = nullptr;
+  QAction* settingsAction_ = nullptr;
+  QAction* exitAction_ = nullptr;
+  QMenu* helpMenu_ = nullptr;
+  QAction* aboutAction_ = nullptr;
+
+  QMenu* tableMenu_ = nullptr;
+  QAction* refreshAction_ = nullptr;
+  QAction* copyNickAction_ = nullptr;
+  QMenu* sortMenu_ = nullptr;
+  QActionGroup* sortGroup_ = nullptr;
+
+  QGroupBox* queryBox_ = nullptr;
+  QLabel* clanLabel_ = nullptr;
+  QComboBox* clanCombo_ = nullptr;
+  QLabel* serverLabel_ = nullptr;
+  QComboBox* serverCombo_ = nullptr;
+  QCheckBox* caseSensitiveCheck_ = nullptr;
+  QPushButton* fetchButton_ = nullptr;
+
+  QGroupBox* autoRefreshBox_ = nullptr;
+  QCheckBox* autoRefreshCheck_ = nullptr;
+  QLabel* periodLabel_ = nullptr;
+  SpinEdit* periodSpin_ = nullptr;
+  QLabel* minutesLabel_ = nullptr;
+
+  QTreeView* rosterTable_ = nullptr;
+  StatusPanels* statusPanels_ = nullptr;
+  QTimer* refreshTimer_ = nullptr;
+};
+
+}  // namespace quellar
