@@ -16,8 +16,8 @@
 
 #include "common/error.h"
 #include "fuzz_check.h"
-#include "roster/http_client.h"
-#include "roster/socket_error.h"
+#include "net/http_client.h"
+#include "net/socket_error.h"
 #include "support/scripted_http_server.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "roster/http_client.h"
+#include "net/http_client.h"
 #include "roster/roster_model.h"
 #include "roster/roster_row_printer.h"
 #include "roster/two_member_roster.h"

@@ -19,7 +19,7 @@
 
 #include "common/error.h"
 #include "common/proxy_settings.h"
-#include "roster/http_client.h"
+#include "net/http_client.h"
 #include "roster/roster_model.h"
 #include "roster/roster_parse.h"
 #include "roster/roster_row_printer.h"

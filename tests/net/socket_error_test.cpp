@@ -1,4 +1,4 @@
-#include "roster/socket_error.h"
+#include "net/socket_error.h"
 #include "support/printers.h"
 
 #include <curl/curl.h>

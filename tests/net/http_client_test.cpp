@@ -1,4 +1,4 @@
-#include "roster/http_client.h"
+#include "net/http_client.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <QByteArray>
 
 #include "common/error.h"
-#include "roster/name_lookup_guard.h"
+#include "net/name_lookup_guard.h"
 #include "support/printers.h"
 #include "support/scripted_http_server.h"
 #include "support/socket_error_messages.h"

@@ -1,4 +1,4 @@
-#include "roster/http_connection.h"
+#include "net/http_connection.h"
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -14,8 +14,8 @@
 #include <string>
 
 #include "common/error.h"
-#include "roster/curl_library.h"
-#include "roster/socket_error.h"
+#include "net/curl_library.h"
+#include "net/socket_error.h"
 
 namespace quellar {
 namespace {

@@ -1,4 +1,4 @@
-#include "roster/http_client.h"
+#include "net/http_client.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,10 +11,10 @@
 #include <utility>
 
 #include "common/error.h"
-#include "roster/http_answer.h"
-#include "roster/http_connection.h"
-#include "roster/http_url.h"
-#include "roster/socket_error.h"
+#include "net/http_answer.h"
+#include "net/http_connection.h"
+#include "net/http_url.h"
+#include "net/socket_error.h"
 
 namespace quellar {
 namespace {

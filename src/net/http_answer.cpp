@@ -1,4 +1,4 @@
-#include "roster/http_answer.h"
+#include "net/http_answer.h"
 
 #include <algorithm>
 #include <cstddef>
