@@ -52,7 +52,7 @@ std::string RequestBytes(std::string_view target, std::string_view host) {
 }
 
 std::string ClosedGracefully() {
-  return TransferFailureMessage(CURLE_GOT_NOTHING, 0);
+  return std::string(kClosedGracefullyMessage);
 }
 
 // The status line as the error box can show it: up to a NUL byte, which would
@@ -88,7 +88,7 @@ Outcome Exchange(HttpConnection& connection, const std::string& request,
   if (sent.kind != HttpConnection::Io::Kind::Done) {
     if (mayRetry)
       return {Outcome::Kind::Retry, {}, false};
-    return Failure(TransferFailureMessage(CURLE_SEND_ERROR, sent.osErrno));
+    return Failure(ConnectionFailureMessage(sent.socketError));
   }
 
   HttpAnswerReader reader;
@@ -114,7 +114,7 @@ Outcome Exchange(HttpConnection& connection, const std::string& request,
           return Failure(reader.statusLine());
         if (droppedBeforeAnswering())
           return {Outcome::Kind::Retry, {}, false};
-        return Failure(TransferFailureMessage(CURLE_RECV_ERROR, got.osErrno));
+        return Failure(ConnectionFailureMessage(got.socketError));
       case HttpConnection::Io::Kind::TimedOut:
         // A failing answer whose body does not end in time has said all it needs.
         if (failing())

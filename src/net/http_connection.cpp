@@ -6,6 +6,8 @@
 #include <poll.h>
 #endif
 
+#include <curl/curl.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -15,7 +17,6 @@
 
 #include "common/error.h"
 #include "net/curl_library.h"
-#include "net/socket_error.h"
 
 namespace quellar {
 namespace {
@@ -76,68 +77,74 @@ std::string BracketedHost(const std::string& host) {
 
 }  // namespace
 
-HttpConnection::HttpConnection(const HttpRoute& route, std::chrono::milliseconds limit) {
-  const CurlLibrary& curl = Curl();
-  easy_ = curl.easyInit();
-  if (easy_ == nullptr)
-    throw Error("Out of memory.");
-  try {
-    // An empty proxy keeps http_proxy and friends in the environment away.
-    curl.easySetopt(easy_, CURLOPT_PROXY, "");
-    curl.easySetopt(easy_, CURLOPT_PROTOCOLS_STR, "http");
-    curl.easySetopt(easy_, CURLOPT_CONNECT_ONLY, 1L);
-    curl.easySetopt(easy_, CURLOPT_NOSIGNAL, 1L);
-    curl.easySetopt(easy_, CURLOPT_CONNECTTIMEOUT_MS,
-                    static_cast<long>(std::clamp<long long>(limit.count(), 1, LONG_MAX)));
-    const std::string address = "http://" + route.host + ":" + std::to_string(route.port) + "/";
-    curl.easySetopt(easy_, CURLOPT_URL, address.c_str());
-    if (!route.proxyHost.empty()) {
-      // Through a proxy the connection goes to the proxy and the roster host is
-      // never looked up here.
-      const std::string connectTo =
-          "::" + BracketedHost(route.proxyHost) + ":" + std::to_string(route.proxyPort);
-      connectTo_ = curl.slistAppend(nullptr, connectTo.c_str());
-      if (connectTo_ == nullptr)
-        throw Error("Out of memory.");
-      curl.easySetopt(easy_, CURLOPT_CONNECT_TO, connectTo_);
-    }
-    const CURLcode result = curl.easyPerform(easy_);
-    if (result != CURLE_OK)
-      throw Error(TransferFailureMessage(result, OsErrno()));
-    curl.easyGetinfo(easy_, CURLINFO_ACTIVESOCKET, &socket_);
-    if (socket_ == CURL_SOCKET_BAD)
-      throw Error(TransferFailureMessage(CURLE_GOT_NOTHING, 0));
-  } catch (...) {
-    curl.easyCleanup(easy_);
-    curl.slistFreeAll(connectTo_);
-    throw;
+struct HttpConnection::Handles {
+  explicit Handles(const CurlLibrary& library) : curl(library) {}
+  ~Handles() {
+    curl.easyCleanup(easy);
+    curl.slistFreeAll(connectTo);
   }
+  Handles(const Handles&) = delete;
+  Handles& operator=(const Handles&) = delete;
+
+  const CurlLibrary& curl;
+  CURL* easy = nullptr;
+  curl_slist* connectTo = nullptr;
+  curl_socket_t socket = CURL_SOCKET_BAD;
+};
+
+HttpConnection::HttpConnection(const HttpRoute& route, std::chrono::milliseconds limit)
+    : handles_(std::make_unique<Handles>(Curl())) {
+  const CurlLibrary& curl = handles_->curl;
+  CURL* const easy = handles_->easy = curl.easyInit();
+  if (easy == nullptr)
+    throw Error("Out of memory.");
+  // An empty proxy keeps http_proxy and friends in the environment away.
+  curl.easySetopt(easy, CURLOPT_PROXY, "");
+  curl.easySetopt(easy, CURLOPT_PROTOCOLS_STR, "http");
+  curl.easySetopt(easy, CURLOPT_CONNECT_ONLY, 1L);
+  curl.easySetopt(easy, CURLOPT_NOSIGNAL, 1L);
+  curl.easySetopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
+                  static_cast<long>(std::clamp<long long>(limit.count(), 1, LONG_MAX)));
+  const std::string address = "http://" + route.host + ":" + std::to_string(route.port) + "/";
+  curl.easySetopt(easy, CURLOPT_URL, address.c_str());
+  if (!route.proxyHost.empty()) {
+    // Through a proxy the connection goes to the proxy and the roster host is
+    // never looked up here.
+    const std::string connectTo =
+        "::" + BracketedHost(route.proxyHost) + ":" + std::to_string(route.proxyPort);
+    handles_->connectTo = curl.slistAppend(nullptr, connectTo.c_str());
+    if (handles_->connectTo == nullptr)
+      throw Error("Out of memory.");
+    curl.easySetopt(easy, CURLOPT_CONNECT_TO, handles_->connectTo);
+  }
+  const CURLcode result = curl.easyPerform(easy);
+  if (result != CURLE_OK)
+    throw Error(TransferFailureMessage(result, SocketError()));
+  curl.easyGetinfo(easy, CURLINFO_ACTIVESOCKET, &handles_->socket);
+  if (handles_->socket == CURL_SOCKET_BAD)
+    throw Error(TransferFailureMessage(CURLE_GOT_NOTHING, 0));
 }
 
-HttpConnection::~HttpConnection() {
-  const CurlLibrary& curl = Curl();
-  curl.easyCleanup(easy_);
-  curl.slistFreeAll(connectTo_);
-}
+HttpConnection::~HttpConnection() = default;
 
-long HttpConnection::OsErrno() const {
+int HttpConnection::SocketError() const {
   long osErrno = 0;
-  Curl().easyGetinfo(easy_, CURLINFO_OS_ERRNO, &osErrno);
-  return osErrno;
+  handles_->curl.easyGetinfo(handles_->easy, CURLINFO_OS_ERRNO, &osErrno);
+  return static_cast<int>(osErrno);
 }
 
 HttpConnection::Io HttpConnection::Send(std::string_view bytes, Clock::time_point deadline) {
-  const CurlLibrary& curl = Curl();
+  const CurlLibrary& curl = handles_->curl;
   while (!bytes.empty()) {
     std::size_t sent = 0;
-    const CURLcode result = curl.easySend(easy_, bytes.data(), bytes.size(), &sent);
+    const CURLcode result = curl.easySend(handles_->easy, bytes.data(), bytes.size(), &sent);
     if (result == CURLE_OK) {
       bytes.remove_prefix(sent);
       continue;
     }
     if (result != CURLE_AGAIN)
-      return {Io::Kind::Failed, 0, OsErrno()};
-    if (const std::optional<Io> ended = WaitFor(socket_, POLLOUT, deadline))
+      return {Io::Kind::Failed, 0, SocketError()};
+    if (const std::optional<Io> ended = WaitFor(handles_->socket, POLLOUT, deadline))
       return *ended;
   }
   return {};
@@ -145,22 +152,22 @@ HttpConnection::Io HttpConnection::Send(std::string_view bytes, Clock::time_poin
 
 HttpConnection::Io HttpConnection::Receive(char* buffer, std::size_t size,
                                            Clock::time_point deadline) {
-  const CurlLibrary& curl = Curl();
+  const CurlLibrary& curl = handles_->curl;
   for (;;) {
     std::size_t received = 0;
-    const CURLcode result = curl.easyRecv(easy_, buffer, size, &received);
+    const CURLcode result = curl.easyRecv(handles_->easy, buffer, size, &received);
     if (result == CURLE_OK)
       return received == 0 ? Io{Io::Kind::Closed, 0, 0} : Io{Io::Kind::Done, received, 0};
     if (result != CURLE_AGAIN)
-      return {Io::Kind::Failed, 0, OsErrno()};
-    if (const std::optional<Io> ended = WaitFor(socket_, POLLIN, deadline))
+      return {Io::Kind::Failed, 0, SocketError()};
+    if (const std::optional<Io> ended = WaitFor(handles_->socket, POLLIN, deadline))
       return *ended;
   }
 }
 
 bool HttpConnection::IsQuiet() const {
   PollEntry entry{};
-  entry.fd = socket_;
+  entry.fd = handles_->socket;
   entry.events = POLLIN;
   return PollOne(entry, 0) == 0;
 }
