@@ -103,6 +103,11 @@ struct Arrange {
   std::optional<Played> played;
 };
 
+// Where the fetch goes, with no answer of the scripted server's.
+Arrange Routing(std::function<Route(Stage&)> route) {
+  return {std::move(route), std::nullopt};
+}
+
 // The scripted server as the roster host, playing script, which sends played.
 Arrange Serving(std::function<void(ScriptedHttpServer&)> script, Played played) {
   return {[script = std::move(script)](Stage& stage) {
@@ -153,22 +158,20 @@ Arrange SilentAfterTheRequest() {
 }
 
 Arrange RosterHostNamed(std::string host) {
-  return {[host](Stage&) { return Route{host, ProxySettings{}}; }, std::nullopt};
+  return Routing([host](Stage&) { return Route{host, ProxySettings{}}; });
 }
 
 Arrange RefusingRosterHost() {
-  return {[](Stage& stage) {
-            return Route{"127.0.0.1:" + std::to_string(stage.refusing.port()), ProxySettings{}};
-          },
-          std::nullopt};
+  return Routing([](Stage& stage) {
+    return Route{"127.0.0.1:" + std::to_string(stage.refusing.port()), ProxySettings{}};
+  });
 }
 
 // Through a proxy the roster host is never looked up, so it may be any name.
 Arrange ProxyAt(std::string host, std::int32_t port) {
-  return {[host, port](Stage&) {
-            return Route{"vorlane.example", ProxySettings{true, host, port}};
-          },
-          std::nullopt};
+  return Routing([host, port](Stage&) {
+    return Route{"vorlane.example", ProxySettings{true, host, port}};
+  });
 }
 
 // The scripted server as the proxy, sending the answer.
@@ -182,11 +185,9 @@ Arrange ProxyPlaying(std::string answer, Then then) {
 }
 
 Arrange RefusingProxy() {
-  return {
-      [](Stage& stage) {
-        return Route{"vorlane.example", ProxySettings{true, "127.0.0.1", stage.refusing.port()}};
-      },
-      std::nullopt};
+  return Routing([](Stage& stage) {
+    return Route{"vorlane.example", ProxySettings{true, "127.0.0.1", stage.refusing.port()}};
+  });
 }
 
 struct FaultRow {
