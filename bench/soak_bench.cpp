@@ -27,7 +27,7 @@
 
 #include "bench/standin_process.h"
 #include "common/proxy_settings.h"
-#include "roster/http_client.h"
+#include "net/http_client.h"
 #include "roster/load_roster.h"
 #include "roster/roster_model.h"
 

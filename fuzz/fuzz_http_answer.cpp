@@ -16,8 +16,9 @@
 
 #include "common/error.h"
 #include "fuzz_check.h"
-#include "roster/http_client.h"
-#include "roster/socket_error.h"
+#include "net/http_client.h"
+#include "net/socket_error.h"
+#include "support/http_texts.h"
 #include "support/scripted_http_server.h"
 
 namespace {
@@ -35,11 +36,6 @@ constexpr int kFreshAnswers = 64;
 const std::string kTimedOut = quellar::SocketErrorMessage(quellar::kTimedOutError);
 
 const std::string kFreshBody = "4321\r\nfresh|||1|||reg|||prof\r\n";
-
-std::string FreshAnswer() {
-  return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(kFreshBody.size()) + "\r\n\r\n" +
-         kFreshBody;
-}
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
@@ -185,7 +181,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                 : then == 3 ? ScriptedHttpServer::Then::KeepOpen
                                             : ScriptedHttpServer::Then::Close);
   for (int i = 0; i < kFreshAnswers; ++i)
-    server.Answer(FreshAnswer());
+    server.Answer(quellar::test::Ok(kFreshBody));
 
   quellar::HttpClient http(kSilenceLimit);
   std::string url = "http://" + server.hostAndPort() + "/xml.php?clan=K";

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "roster/http_client.h"
+#include "net/http_client.h"
 #include "roster/roster_model.h"
 
 namespace quellar {

@@ -9,7 +9,7 @@
 #include "common/locale_context.h"
 #include "common/proxy_settings.h"
 #include "common/query_state.h"
-#include "roster/http_client.h"
+#include "net/http_client.h"
 #include "roster_host.h"
 #include "settings/clan_lists.h"
 

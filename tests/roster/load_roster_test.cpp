@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "roster/http_client.h"
+#include "net/http_client.h"
 #include "roster/roster_model.h"
 #include "roster/roster_row_printer.h"
 #include "roster/two_member_roster.h"
+#include "support/http_texts.h"
 #include "support/printers.h"
 #include "support/scripted_http_server.h"
 
@@ -17,26 +18,12 @@ namespace {
 
 using test::PrintTo;  // names each case in gtest's output
 
+using test::ExpectedRequest;
+using test::Ok;
 using test::RefusingPort;
 using test::ScriptedHttpServer;
 
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
-
-std::string ExpectedRequest(const std::string& target, const std::string& host) {
-  return "GET " + target +
-         " HTTP/1.1\r\n"
-         "Content-Type: text/html\r\n"
-         "Host: " +
-         host +
-         "\r\n"
-         "Accept: text/html, */*\r\n"
-         "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"
-         "\r\n";
-}
-
-std::string Ok(const std::string& body) {
-  return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-}
 
 TEST(LoadRoster, fillsTheTableAndStatusTextsFromTheAnswer) {
   ScriptedHttpServer server;

@@ -1,6 +1,7 @@
 // Every way the network can let a roster fetch down, and what LoadRoster makes of
 // it: either its exact message with the table and status texts left as they were,
-// or the exact rows and status texts of what did arrive.
+// or the exact rows and status texts of what did arrive. The answer reader alone
+// is fed the same answers, whole and one byte at a time.
 
 #include "roster/load_roster.h"
 
@@ -19,11 +20,13 @@
 
 #include "common/error.h"
 #include "common/proxy_settings.h"
-#include "roster/http_client.h"
+#include "net/http_client.h"
 #include "roster/roster_model.h"
 #include "roster/roster_parse.h"
 #include "roster/roster_row_printer.h"
 #include "roster/two_member_roster.h"
+#include "support/answer_reading.h"
+#include "support/http_texts.h"
 #include "support/printers.h"
 #include "support/scripted_http_server.h"
 #include "support/socket_error_messages.h"
@@ -34,8 +37,10 @@ namespace quellar {
 namespace {
 
 using namespace std::chrono_literals;
+using test::Ok;
 using test::RefusingPort;
 using test::ScriptedHttpServer;
+using Then = ScriptedHttpServer::Then;
 
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
 
@@ -53,10 +58,6 @@ const char16_t kNewServerText[] = u"Онлайн сервера: 77 игроко
 
 std::string WithLength(const std::string& statusLine, const std::string& body) {
   return statusLine + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-}
-
-std::string Ok(const std::string& body) {
-  return WithLength("HTTP/1.1 200 OK", body);
 }
 
 constexpr const char* kChunkedHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
@@ -89,64 +90,104 @@ struct Route {
   std::chrono::milliseconds silenceLimit = HttpClient::kDefaultSilenceLimit;
 };
 
-using Arrange = std::function<Route(Stage&)>;
+// An answer the scripted server sends, and what it does with the connection then.
+struct Played {
+  std::string answer;
+  Then then = Then::KeepOpen;
+};
 
-// The scripted server as the roster host, playing one step.
-Arrange Serving(std::function<void(ScriptedHttpServer&)> script) {
-  return [script = std::move(script)](Stage& stage) {
-    script(stage.server);
-    return Route{stage.server.hostAndPort(), ProxySettings{}};
-  };
+// Where the fetch goes, and the answer the scripted server sends there, for the
+// rows that have one.
+struct Arrange {
+  std::function<Route(Stage&)> route;
+  std::optional<Played> played;
+};
+
+// Where the fetch goes, with no answer of the scripted server's.
+Arrange Routing(std::function<Route(Stage&)> route) {
+  return {std::move(route), std::nullopt};
+}
+
+// The scripted server as the roster host, playing script, which sends played.
+Arrange Serving(std::function<void(ScriptedHttpServer&)> script, Played played) {
+  return {[script = std::move(script)](Stage& stage) {
+            script(stage.server);
+            return Route{stage.server.hostAndPort(), ProxySettings{}};
+          },
+          std::move(played)};
+}
+
+Arrange Playing(std::string answer, Then then) {
+  Played played{std::move(answer), then};
+  return Serving(
+      [played](ScriptedHttpServer& s) { s.AnswerInWrites({played.answer}, played.then); }, played);
 }
 
 Arrange Answering(std::string answer) {
-  return Serving([answer](ScriptedHttpServer& s) { s.Answer(answer); });
+  return Playing(std::move(answer), Then::KeepOpen);
 }
 
 Arrange AnsweringThenClosing(std::string answer) {
-  return Serving([answer](ScriptedHttpServer& s) { s.AnswerThenClose(answer); });
+  return Playing(std::move(answer), Then::Close);
 }
 
 Arrange AnsweringThenResetting(std::string answer) {
-  return Serving([answer](ScriptedHttpServer& s) { s.AnswerThenReset(answer); });
+  return Playing(std::move(answer), Then::Reset);
+}
+
+// The head, then the piece every 50 ms for as long as the client stays.
+Arrange Trickling(std::string head, std::string piece) {
+  return Serving([head, piece](ScriptedHttpServer& s) { s.AnswerThenTrickle(head, piece, 50ms); },
+                 Played{head, Then::KeepOpen});
+}
+
+// The answer five bytes at a time, 2 ms apart.
+Arrange Dripping(std::string answer) {
+  return Serving([answer](ScriptedHttpServer& s) { s.AnswerInPieces(Pieces(answer, 5), 2ms); },
+                 Played{answer, Then::KeepOpen});
 }
 
 // The scripted server as the roster host, taking the request and never answering,
 // before a client that waits for the next byte only a moment.
 Arrange SilentAfterTheRequest() {
-  return [](Stage& stage) {
-    stage.server.Answer("");
-    return Route{stage.server.hostAndPort(), ProxySettings{}, 150ms};
-  };
+  return {[](Stage& stage) {
+            stage.server.Answer("");
+            return Route{stage.server.hostAndPort(), ProxySettings{}, 150ms};
+          },
+          Played{"", Then::KeepOpen}};
 }
 
 Arrange RosterHostNamed(std::string host) {
-  return [host](Stage&) { return Route{host, ProxySettings{}}; };
+  return Routing([host](Stage&) { return Route{host, ProxySettings{}}; });
 }
 
 Arrange RefusingRosterHost() {
-  return [](Stage& stage) {
+  return Routing([](Stage& stage) {
     return Route{"127.0.0.1:" + std::to_string(stage.refusing.port()), ProxySettings{}};
-  };
+  });
 }
 
 // Through a proxy the roster host is never looked up, so it may be any name.
 Arrange ProxyAt(std::string host, std::int32_t port) {
-  return [host, port](Stage&) { return Route{"vorlane.example", ProxySettings{true, host, port}}; };
+  return Routing([host, port](Stage&) {
+    return Route{"vorlane.example", ProxySettings{true, host, port}};
+  });
 }
 
-// The scripted server as the proxy, playing one step.
-Arrange ProxyServing(std::function<void(ScriptedHttpServer&)> script) {
-  return [script = std::move(script)](Stage& stage) {
-    script(stage.server);
-    return Route{"vorlane.example", ProxySettings{true, "127.0.0.1", stage.server.port()}};
-  };
+// The scripted server as the proxy, sending the answer.
+Arrange ProxyPlaying(std::string answer, Then then) {
+  Played played{std::move(answer), then};
+  return {[played](Stage& stage) {
+            stage.server.AnswerInWrites({played.answer}, played.then);
+            return Route{"vorlane.example", ProxySettings{true, "127.0.0.1", stage.server.port()}};
+          },
+          played};
 }
 
 Arrange RefusingProxy() {
-  return [](Stage& stage) {
+  return Routing([](Stage& stage) {
     return Route{"vorlane.example", ProxySettings{true, "127.0.0.1", stage.refusing.port()}};
-  };
+  });
 }
 
 struct FaultRow {
@@ -198,16 +239,15 @@ std::vector<FaultRow> Matrix() {
             test::kUnusablePortMessage),
 
       Fails("proxyClosingBeforeTheStatusLine_failsClosedGracefullyAndKeepsTheTable",
-            ProxyServing([](ScriptedHttpServer& s) { s.CloseWithoutAnswer(); }), kClosedGracefully),
+            ProxyPlaying("", Then::Close), kClosedGracefully),
       Fails("proxyAuthenticationRequired407_failsWithItsStatusLineAndKeepsTheTable",
-            ProxyServing([](ScriptedHttpServer& s) {
-              s.Answer(WithLength("HTTP/1.1 407 Proxy Authentication Required", kNewBody));
-            }),
+            ProxyPlaying(WithLength("HTTP/1.1 407 Proxy Authentication Required", kNewBody),
+                         Then::KeepOpen),
             "HTTP/1.1 407 Proxy Authentication Required"),
 
       // The connection ends before a whole header block.
       Fails("closeBeforeTheStatusLine_failsClosedGracefullyAndKeepsTheTable",
-            Serving([](ScriptedHttpServer& s) { s.CloseWithoutAnswer(); }), kClosedGracefully),
+            AnsweringThenClosing(""), kClosedGracefully),
       Fails("closeInsideTheStatusLine_failsClosedGracefullyAndKeepsTheTable",
             AnsweringThenClosing("HTTP/1.1 20"), kClosedGracefully),
       Fails("closeInsideTheHeaderBlock_failsClosedGracefullyAndKeepsTheTable",
@@ -246,12 +286,9 @@ std::vector<FaultRow> Matrix() {
           "HTTP/1.1 404 Not Found"),
       // Read and dropped for the client's two seconds, then given up.
       Fails("serverErrorWithANeverEndingBody_failsWithItsStatusLineAndKeepsTheTable",
-            Serving([](ScriptedHttpServer& s) {
-              s.AnswerThenTrickle(
-                  "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 100000000\r\n\r\n" +
-                      kNewBody,
-                  kBobLine, 50ms);
-            }),
+            Trickling("HTTP/1.1 500 Internal Server Error\r\nContent-Length: 100000000\r\n\r\n" +
+                          kNewBody,
+                      kBobLine),
             "HTTP/1.1 500 Internal Server Error"),
       Fails("noStatusLine_failsWithTheFirstLineAndKeepsTheTable",
             AnsweringThenClosing("<html><body>" + kNewBody + "</body></html>\r\n"),
@@ -318,10 +355,8 @@ std::vector<FaultRow> Matrix() {
       Succeeds("http10BodyEndedByClose_succeedsWithTheNewRoster",
                AnsweringThenClosing("HTTP/1.0 200 OK\r\n\r\n" + kNewBody), {kBob, kMira},
                u"Онлайн клана: 2", kNewServerText),
-      Succeeds(
-          "slowDripOfTheWholeAnswer_succeedsWithTheNewRoster",
-          Serving([](ScriptedHttpServer& s) { s.AnswerInPieces(Pieces(Ok(kNewBody), 5), 2ms); }),
-          {kBob, kMira}, u"Онлайн клана: 2", kNewServerText),
+      Succeeds("slowDripOfTheWholeAnswer_succeedsWithTheNewRoster", Dripping(Ok(kNewBody)),
+               {kBob, kMira}, u"Онлайн клана: 2", kNewServerText),
   };
 }
 
@@ -332,7 +367,7 @@ TEST_P(NetworkFaultMatrix, endsAsItsRowSays) {
   if (std::string_view(row.name).starts_with("reset") && test::ResetArrivesAsClose())
     GTEST_SKIP() << "this system closes the server's socket gracefully instead of resetting it";
   Stage stage;
-  const Route route = row.arrange(stage);
+  const Route route = row.arrange.route(stage);
   RosterModel table(kRussian);
   // Filled as a fetch fills it, so the rows live in that answer, which a failure
   // must keep.
@@ -365,6 +400,51 @@ TEST_P(NetworkFaultMatrix, endsAsItsRowSays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LoadRosterFault, NetworkFaultMatrix, testing::ValuesIn(Matrix()),
+                         [](const testing::TestParamInfo<FaultRow>& info) {
+                           return std::string(info.param.name);
+                         });
+
+}  // namespace
+
+namespace test {
+
+void PrintTo(const ReadEnd& end, std::ostream* out) {
+  *out << (end.succeeded ? "body " : "failure ") << testing::PrintToString(end.text)
+       << (end.keepConnection ? ", connection kept" : ", connection dropped");
+}
+
+}  // namespace test
+
+namespace {
+
+// The answer reader fed a row's answer comes to the same end whole and one byte
+// at a time, and where it comes to one, to LoadRoster's: the same message, or a
+// body. A reset is no close to the reader; what follows it is the connection's.
+class AnswerReaderFault : public testing::TestWithParam<FaultRow> {};
+
+TEST_P(AnswerReaderFault, endsAlikeWholeAndByteByByte) {
+  const FaultRow& row = GetParam();
+  const Played& played = *row.arrange.played;
+  const bool closes = played.then == Then::Close;
+  std::vector<std::string_view> bytes;
+  for (std::size_t at = 0; at < played.answer.size(); ++at)
+    bytes.push_back(std::string_view(played.answer).substr(at, 1));
+
+  const std::optional<test::ReadEnd> whole = test::ReadAnswer({played.answer}, closes);
+
+  EXPECT_EQ(test::ReadAnswer(bytes, closes), whole);
+  if (whole) {
+    EXPECT_EQ(whole->succeeded ? std::nullopt : std::optional(whole->text), row.failure);
+  }
+}
+
+std::vector<FaultRow> RowsWithAnAnswer() {
+  std::vector<FaultRow> rows = Matrix();
+  std::erase_if(rows, [](const FaultRow& row) { return !row.arrange.played; });
+  return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(LoadRosterFault, AnswerReaderFault, testing::ValuesIn(RowsWithAnAnswer()),
                          [](const testing::TestParamInfo<FaultRow>& info) {
                            return std::string(info.param.name);
                          });

@@ -1,4 +1,5 @@
-#include "roster/socket_error.h"
+#include "net/socket_error.h"
+#include "net/curl_library.h"
 #include "support/printers.h"
 
 #include <curl/curl.h>
@@ -93,7 +94,7 @@ TEST(SocketErrorMessage, endsWithTheLineBreakForANumberNotListed) {
 
 struct FailureCase {
   const char* name;
-  int curlCode;
+  CURLcode curlCode;
   long osErrno;
   std::string message;
 };

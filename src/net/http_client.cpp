@@ -1,4 +1,4 @@
-#include "roster/http_client.h"
+#include "net/http_client.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,10 +11,10 @@
 #include <utility>
 
 #include "common/error.h"
-#include "roster/http_answer.h"
-#include "roster/http_connection.h"
-#include "roster/http_url.h"
-#include "roster/socket_error.h"
+#include "net/http_answer.h"
+#include "net/http_connection.h"
+#include "net/http_url.h"
+#include "net/socket_error.h"
 
 namespace quellar {
 namespace {
@@ -51,20 +51,6 @@ std::string RequestBytes(std::string_view target, std::string_view host) {
   return request;
 }
 
-std::string ClosedGracefully() {
-  return TransferFailureMessage(CURLE_GOT_NOTHING, 0);
-}
-
-// The status line as the error box can show it: up to a NUL byte, which would
-// end the text there anyway. A line with nothing visible before that is no
-// status line the user could read; the connection is reported as closed.
-std::string StatusLineMessage(const std::string& statusLine) {
-  std::string message = statusLine.substr(0, statusLine.find('\0'));
-  if (message.find_first_not_of(" \t\r") == std::string::npos)
-    return ClosedGracefully();
-  return message;
-}
-
 // How one request on one connection ended.
 struct Outcome {
   enum class Kind { Body, Failure, Retry };
@@ -88,7 +74,7 @@ Outcome Exchange(HttpConnection& connection, const std::string& request,
   if (sent.kind != HttpConnection::Io::Kind::Done) {
     if (mayRetry)
       return {Outcome::Kind::Retry, {}, false};
-    return Failure(TransferFailureMessage(CURLE_SEND_ERROR, sent.osErrno));
+    return Failure(ConnectionFailureMessage(sent.socketError));
   }
 
   HttpAnswerReader reader;
@@ -114,7 +100,7 @@ Outcome Exchange(HttpConnection& connection, const std::string& request,
           return Failure(reader.statusLine());
         if (droppedBeforeAnswering())
           return {Outcome::Kind::Retry, {}, false};
-        return Failure(TransferFailureMessage(CURLE_RECV_ERROR, got.osErrno));
+        return Failure(ConnectionFailureMessage(got.socketError));
       case HttpConnection::Io::Kind::TimedOut:
         // A failing answer whose body does not end in time has said all it needs.
         if (failing())
@@ -124,29 +110,12 @@ Outcome Exchange(HttpConnection& connection, const std::string& request,
     if (!dropUntil && failing())
       dropUntil = Clock::now() + kDropFailingBodyFor;
 
-    switch (progress) {
-      case Progress::Reading:
-        break;
-      case Progress::Complete:
-        if (reader.succeeded())
-          return {Outcome::Kind::Body, reader.TakeBody(), reader.keepAlive()};
-        return {Outcome::Kind::Failure, reader.statusLine(), reader.keepAlive()};
-      case Progress::CutShort:
-        if (reader.succeeded())
-          return {Outcome::Kind::Body, reader.TakeBody(), false};
-        return Failure(reader.statusLine());
-      case Progress::EndedEarly:
-        if (failing())
-          return Failure(reader.statusLine());
-        if (droppedBeforeAnswering())
-          return {Outcome::Kind::Retry, {}, false};
-        return Failure(ClosedGracefully());
-      case Progress::Unreadable:
-        return Failure(StatusLineMessage(reader.statusLine()));
-      case Progress::BrokenBody:
-        // A success whose chunks cannot be followed is given up like a lost
-        // connection; a failing answer still fails with its status line.
-        return Failure(reader.succeeded() ? ClosedGracefully() : reader.statusLine());
+    if (progress == Progress::EndedEarly && droppedBeforeAnswering())
+      return {Outcome::Kind::Retry, {}, false};
+    if (std::optional<AnswerOutcome> answer = Conclude(reader, progress)) {
+      if (answer->succeeded)
+        return {Outcome::Kind::Body, reader.TakeBody(), answer->keepConnection};
+      return {Outcome::Kind::Failure, std::move(answer->failure), answer->keepConnection};
     }
   }
 }

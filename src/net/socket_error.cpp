@@ -1,6 +1,4 @@
-#include "roster/socket_error.h"
-
-#include <curl/curl.h>
+#include "net/socket_error.h"
 
 #include <cerrno>
 #include <string>
@@ -58,8 +56,6 @@ constexpr KnownError kWinsockErrors[] = {
     {kHostNotFoundError, "Host not found."},
 };
 
-constexpr std::string_view kClosedGracefully = "Connection Closed Gracefully.";
-
 }  // namespace
 
 std::string_view SocketErrorText(int number, SocketErrorNumbers numbers) {
@@ -80,26 +76,10 @@ std::string SocketErrorMessage(int number) {
   return message;
 }
 
-std::string TransferFailureMessage(int curlCode, long osErrno) {
-  switch (curlCode) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
-    // A URL libcurl cannot read names a host that cannot be looked up.
-    case CURLE_URL_MALFORMAT:
-      return SocketErrorMessage(kHostNotFoundError);
-    case CURLE_GOT_NOTHING:
-      return std::string(kClosedGracefully);
-    case CURLE_OPERATION_TIMEDOUT:
-      return SocketErrorMessage(kTimedOutError);
-    case CURLE_OUT_OF_MEMORY:
-      return "Out of memory.";
-    default:
-      // Without a socket error the connection simply ended: whatever libcurl
-      // says about it in its own words, the client reports the close.
-      if (osErrno != 0)
-        return SocketErrorMessage(static_cast<int>(osErrno));
-      return std::string(kClosedGracefully);
-  }
+std::string ConnectionFailureMessage(int socketError) {
+  if (socketError != 0)
+    return SocketErrorMessage(socketError);
+  return std::string(kClosedGracefullyMessage);
 }
 
 }  // namespace quellar

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <QStringList>
+#include <string>
 
 namespace quellar {
 
@@ -35,5 +36,11 @@ CurlLibrary LoadCurlLibrary(const QStringList& names);
 // libcurl for this process, loaded on the first call; a failed load is tried
 // again on the next call.
 const CurlLibrary& Curl();
+
+// The message for a connection libcurl could not make, or that failed while
+// the client used it, from libcurl's result code and the socket error number it
+// saw (0 for none). It is always one of the client's own messages: libcurl's
+// descriptions never reach the user.
+std::string TransferFailureMessage(CURLcode result, long osErrno);
 
 }  // namespace quellar

@@ -1,4 +1,4 @@
-#include "roster/curl_library.h"
+#include "net/curl_library.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "roster/name_lookup_guard.h"
+#include "net/name_lookup_guard.h"
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "roster/curl_library.h"
+#include "net/curl_library.h"
 #else
 #include <arpa/inet.h>
 #include <dlfcn.h>

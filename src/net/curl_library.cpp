@@ -1,11 +1,13 @@
-#include "roster/curl_library.h"
+#include "net/curl_library.h"
 
 #include <QLibrary>
 #include <mutex>
 #include <optional>
+#include <string>
 
 #include "common/cp1251.h"
 #include "common/error.h"
+#include "net/socket_error.h"
 
 namespace quellar {
 namespace {
@@ -69,6 +71,26 @@ const CurlLibrary& Curl() {
   if (!loaded)
     loaded = LoadCurlLibrary(CurlLibraryNames());
   return *loaded;
+}
+
+std::string TransferFailureMessage(CURLcode result, long osErrno) {
+  switch (result) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    // A URL libcurl cannot read names a host that cannot be looked up.
+    case CURLE_URL_MALFORMAT:
+      return SocketErrorMessage(kHostNotFoundError);
+    case CURLE_GOT_NOTHING:
+      return std::string(kClosedGracefullyMessage);
+    case CURLE_OPERATION_TIMEDOUT:
+      return SocketErrorMessage(kTimedOutError);
+    case CURLE_OUT_OF_MEMORY:
+      return "Out of memory.";
+    default:
+      // Whatever libcurl says about it in its own words, the client reports the
+      // socket error it saw, or else the close.
+      return ConnectionFailureMessage(static_cast<int>(osErrno));
+  }
 }
 
 }  // namespace quellar

@@ -1,4 +1,4 @@
-#include "roster/http_url.h"
+#include "net/http_url.h"
 
 #include <string>
 #include <string_view>

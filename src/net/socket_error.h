@@ -34,10 +34,13 @@ std::string_view SocketErrorText(int number, SocketErrorNumbers numbers);
 // "Socket Error # <number>", a line break, and the short text.
 std::string SocketErrorMessage(int number);
 
-// The message for a connection libcurl could not make, or that failed while
-// the client used it, from libcurl's result code and the socket error number it
-// saw (0 for none). It is always one of the client's own messages: libcurl's
-// descriptions never reach the user.
-std::string TransferFailureMessage(int curlCode, long osErrno);
+// What the client says when the peer closed the connection before the answer
+// was whole.
+inline constexpr std::string_view kClosedGracefullyMessage = "Connection Closed Gracefully.";
+
+// The message for a connection that failed while the client used it, from the
+// socket error number seen: its socket error message, or without one (0) the
+// close, since the connection then simply ended.
+std::string ConnectionFailureMessage(int socketError);
 
 }  // namespace quellar

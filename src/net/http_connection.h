@@ -1,10 +1,9 @@
 #pragma once
 
-#include <curl/curl.h>
-
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -26,11 +25,13 @@ class HttpConnection {
  public:
   using Clock = std::chrono::steady_clock;
 
+  // How a send or a receive ended: done, the peer's close, a failure with the
+  // platform's socket error number, or the deadline.
   struct Io {
     enum class Kind { Done, Closed, Failed, TimedOut };
     Kind kind = Kind::Done;
     std::size_t size = 0;  // bytes moved, for Done
-    long osErrno = 0;      // the socket error, for Failed; 0 when there was none
+    int socketError = 0;   // for Failed; 0 when there was none
   };
 
   // Connects, giving up when that takes longer than limit; throws Error with the
@@ -49,11 +50,12 @@ class HttpConnection {
   bool IsQuiet() const;
 
  private:
-  long OsErrno() const;
+  // libcurl's handles and the socket: only the connection speaks libcurl's terms.
+  struct Handles;
 
-  CURL* easy_ = nullptr;
-  curl_slist* connectTo_ = nullptr;
-  curl_socket_t socket_ = CURL_SOCKET_BAD;
+  int SocketError() const;
+
+  std::unique_ptr<Handles> handles_;
 };
 
 }  // namespace quellar

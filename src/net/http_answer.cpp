@@ -1,11 +1,14 @@
-#include "roster/http_answer.h"
+#include "net/http_answer.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+
+#include "net/socket_error.h"
 
 namespace quellar {
 namespace {
@@ -103,7 +106,50 @@ bool IsBlankLine(std::string_view line) {
   return std::all_of(line.begin(), line.end(), [](char c) { return IsBlank(c) || c == '\r'; });
 }
 
+// The status line as the error box can show it: up to a NUL byte, which would
+// end the text there anyway. A line with nothing visible before that is no
+// status line the user could read; the connection is reported as closed.
+std::string StatusLineMessage(const std::string& statusLine) {
+  std::string message = statusLine.substr(0, statusLine.find('\0'));
+  if (message.find_first_not_of(" \t\r") == std::string::npos)
+    return std::string(kClosedGracefullyMessage);
+  return message;
+}
+
+AnswerOutcome Failure(std::string message) {
+  return {false, std::move(message), false};
+}
+
 }  // namespace
+
+std::optional<AnswerOutcome> Conclude(const HttpAnswerReader& reader,
+                                      HttpAnswerReader::Progress progress) {
+  using Progress = HttpAnswerReader::Progress;
+  const bool failing = reader.finalHeadersRead() && !reader.succeeded();
+  switch (progress) {
+    case Progress::Reading:
+      break;
+    case Progress::Complete:
+      if (reader.succeeded())
+        return AnswerOutcome{true, {}, reader.keepAlive()};
+      return AnswerOutcome{false, reader.statusLine(), reader.keepAlive()};
+    case Progress::CutShort:
+      // A body of announced length is the result as far as it arrived.
+      if (reader.succeeded())
+        return AnswerOutcome{true, {}, false};
+      return Failure(reader.statusLine());
+    case Progress::EndedEarly:
+      return Failure(failing ? reader.statusLine() : std::string(kClosedGracefullyMessage));
+    case Progress::Unreadable:
+      return Failure(StatusLineMessage(reader.statusLine()));
+    case Progress::BrokenBody:
+      // A success whose chunks cannot be followed is given up like a lost
+      // connection; a failing answer still fails with its status line.
+      return Failure(reader.succeeded() ? std::string(kClosedGracefullyMessage)
+                                        : reader.statusLine());
+  }
+  return std::nullopt;
+}
 
 bool HttpAnswerReader::finalHeadersRead() const {
   return phase_ != Phase::StatusLine && phase_ != Phase::Headers;
@@ -115,6 +161,19 @@ bool HttpAnswerReader::succeeded() const {
 
 bool HttpAnswerReader::keepAlive() const {
   return phase_ == Phase::Done && keepAlive_ && !excess_;
+}
+
+bool HttpAnswerReader::InChunkLine() const {
+  return phase_ == Phase::ChunkSize || phase_ == Phase::ChunkEnd;
+}
+
+HttpAnswerReader::Held HttpAnswerReader::held() const {
+  Held held;
+  held.head = statusLine_.size();
+  for (const std::string& field : fieldLines_)
+    held.head += field.size();
+  (InChunkLine() ? held.chunkLine : held.head) += line_.size();
+  return held;
 }
 
 HttpAnswerReader::Progress HttpAnswerReader::Feed(std::string_view bytes) {
@@ -183,16 +242,25 @@ void HttpAnswerReader::TakeBodyBytes(std::string_view& bytes, std::uint64_t most
 }
 
 HttpAnswerReader::Progress HttpAnswerReader::TakeLine(std::string_view& bytes) {
-  const auto lineFeed = bytes.find('\n');
-  const std::size_t taken = lineFeed == std::string_view::npos ? bytes.size() : lineFeed + 1;
+  // A line is taken only as far as its limit leaves room, and one whose end
+  // lies beyond that is not read further, so the reader never holds more and
+  // comes to the same end however the bytes arrive.
+  const bool chunkLine = InChunkLine();
+  const std::size_t room =
+      chunkLine ? kMaxChunkSizeLine - line_.size() : kMaxHeaderBytes - headerBytes_;
+  const auto lineFeed = bytes.substr(0, room).find('\n');
+  const bool overLimit = lineFeed == std::string_view::npos && bytes.size() > room;
+  const std::size_t taken =
+      lineFeed == std::string_view::npos ? std::min(bytes.size(), room) : lineFeed + 1;
   line_.append(bytes.substr(0, taken));
   bytes.remove_prefix(taken);
-  const bool chunkLine = phase_ == Phase::ChunkSize || phase_ == Phase::ChunkEnd;
   if (!chunkLine)
     headerBytes_ += taken;
-  if (chunkLine ? line_.size() > kMaxChunkSizeLine : headerBytes_ > kMaxHeaderBytes) {
-    if (phase_ == Phase::StatusLine)
-      statusLine_ = line_;
+  if (overLimit) {
+    if (phase_ == Phase::StatusLine) {
+      statusLine_ = std::move(line_);
+      line_.clear();
+    }
     return finalHeadersRead() ? Progress::BrokenBody : Progress::Unreadable;
   }
   if (lineFeed == std::string_view::npos)

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,15 @@ class HttpAnswerReader {
   bool keepAlive() const;
   std::string TakeBody() { return std::move(body_); }
 
+  // What the reader holds besides the body, which its limits bound: the head
+  // (status line, header lines, and an unfinished line of them or of the
+  // trailers), and an unfinished chunk-size line.
+  struct Held {
+    std::size_t head = 0;
+    std::size_t chunkLine = 0;
+  };
+  Held held() const;
+
  private:
   enum class Phase {
     StatusLine,
@@ -53,6 +63,7 @@ class HttpAnswerReader {
     Trailers,
     Done
   };
+  bool InChunkLine() const;
   Progress TakeLine(std::string_view& bytes);
   Progress OnStatusLine(std::string_view line);
   Progress OnHeaderLine(std::string_view line);
@@ -74,5 +85,21 @@ class HttpAnswerReader {
   std::uint64_t remaining_ = 0;
   std::string body_;
 };
+
+// What an answer came to once the reader wanted no more bytes.
+struct AnswerOutcome {
+  bool succeeded = false;       // the body is the result; the reader holds it
+  std::string failure;          // otherwise the client's message
+  bool keepConnection = false;  // the connection may carry the next request
+};
+
+// What the answer read so far comes to, given what the reader's last Feed or
+// Close returned; nothing while it wants more bytes. A failure's message is the
+// status line as received, up to a NUL byte, or "Connection Closed Gracefully."
+// when the connection ended before the header block or inside a chunked body,
+// when a success's chunks broke their framing, or when the first line shows
+// nothing before a NUL byte.
+std::optional<AnswerOutcome> Conclude(const HttpAnswerReader& reader,
+                                      HttpAnswerReader::Progress progress);
 
 }  // namespace quellar
