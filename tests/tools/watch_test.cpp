@@ -9,54 +9,35 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
+#include <optional>
 #include <ostream>
 #include <string>
-#include <vector>
+#include <utility>
 
+#include "standin/roster_sample.h"
+#include "standin/standin_server.h"
 #include "support/socket_error_messages.h"
 
 namespace quellar {
 namespace {
 
-// The stand-in as its own process, started afresh for each test so that its
-// rotating clan starts with its first members.
-class StandIn {
- public:
-  StandIn() {
-    process_.start(QStringLiteral(QUELLAR_STANDIN_EXECUTABLE),
-                   {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--quiet")});
-    QByteArray out;
-    while (!out.contains('\n') && process_.waitForReadyRead(10000))
-      out += process_.readAllStandardOutput();
-    port_ = out.trimmed().toUShort();
-  }
-  ~StandIn() { Stop(); }
-
-  void Stop() {
-    process_.kill();
-    process_.waitForFinished(5000);
-  }
-  quint16 port() const { return port_; }
-
- private:
-  QProcess process_;
-  quint16 port_ = 0;
-};
-
 // A copy of quellar-watch in a folder of its own with an options.ini whose proxy
 // is the stand-in, run under the Russian locale with a 300-millisecond minute.
+// The stand-in serves from this process, afresh for each test so that its
+// rotating clan starts with its first members, while the test waits on events.
 class WatchTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_NE(standIn.port(), 0);
+    ASSERT_TRUE(standIn->Listen(0));
     ASSERT_TRUE(directory.isValid());
     const QString executable = QStringLiteral(QUELLAR_WATCH_EXECUTABLE);
     program = directory.filePath(QFileInfo(executable).fileName());
     ASSERT_TRUE(QFile::copy(executable, program));
     QFile ini(directory.filePath(QStringLiteral("options.ini")));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Proxy]\r\nuse=1\r\nserver=127.0.0.1\r\nport=" + QByteArray::number(standIn.port()) +
-              "\r\n");
+    ini.write("[Proxy]\r\nuse=1\r\nserver=127.0.0.1\r\nport=" +
+              QByteArray::number(standIn->port()) + "\r\n");
   }
 
   void Start(const QStringList& arguments) {
@@ -71,19 +52,25 @@ class WatchTest : public testing::Test {
     process.start(program, arguments);
   }
 
+  bool Finished() {
+    return QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20000);
+  }
+
   // The first lines of a watcher's output, waiting for them as a script would;
   // then the watcher is stopped.
   QByteArray ReadLines(int count, QProcess::ProcessChannel channel = QProcess::StandardOutput) {
     process.setReadChannel(channel);
     QByteArray out;
-    while (out.count('\n') < count && process.waitForReadyRead(20000))
-      out += process.readAll();
+    // Too few lines show in the comparison of what was read.
+    static_cast<void>(
+        QTest::qWaitFor([&] { return (out += process.readAll()).count('\n') >= count; }, 20000));
     process.kill();
     process.waitForFinished(5000);
     return out;
   }
 
-  StandIn standIn;
+  std::optional<standin::StandinServer> standIn{
+      std::in_place, standin::RosterSample::FromFile(QUELLAR_STANDIN_SAMPLE)};
   QTemporaryDir directory;
   QString program;
   QProcess process;
@@ -91,7 +78,7 @@ class WatchTest : public testing::Test {
 
 struct Run {
   const char* name;
-  std::vector<const char*> arguments;
+  QStringList arguments;
   std::string out;
   std::string error;
   int status;
@@ -104,11 +91,8 @@ void PrintTo(const Run& run, std::ostream* out) {
 class WatchRuns : public WatchTest, public testing::WithParamInterface<Run> {};
 
 TEST_P(WatchRuns, printTheirOutputAndEndWithTheirStatus) {
-  QStringList arguments;
-  for (const char* argument : GetParam().arguments)
-    arguments << QString::fromUtf8(argument);
-  Start(arguments);
-  ASSERT_TRUE(process.waitForFinished(20000));
+  Start(GetParam().arguments);
+  ASSERT_TRUE(Finished());
   EXPECT_EQ(process.readAllStandardOutput().toStdString(), GetParam().out);
   EXPECT_EQ(process.readAllStandardError().toStdString(), GetParam().error);
   EXPECT_EQ(process.exitCode(), GetParam().status);
@@ -143,55 +127,42 @@ const std::string kX300BrannockJson =
     R"({"nick":"Tessel","playTime":"8120","registration":"рег.: 03.03.2007","profession":"Маг"})"
     "\n";
 #endif
-const std::string kMoreAboutUsage = "Подробнее: quellar-watch --help\n";
+
+// A run that ends well: its standard output and error, status 0.
+Run Done(const char* name, const QStringList& arguments, std::string out, std::string error) {
+  return {name, arguments, std::move(out), std::move(error), 0};
+}
+
+// A command line quellar-watch refuses: the reason, a hint, status 2.
+Run Usage(const char* name, const QStringList& arguments, const std::string& reason) {
+  return {name, arguments, "", "quellar-watch: " + reason + "\nПодробнее: quellar-watch --help\n",
+          2};
+}
 
 INSTANTIATE_TEST_SUITE_P(
     QuellarWatch, WatchRuns,
-    testing::Values(
-        Run{"onceAsTabSeparatedRows",
-            {"Brannock"},
-            kBrannockRows,
-            "Онлайн клана: 7\nОнлайн сервера: 1342\n",
-            0},
-        Run{"onceAsJsonFromX300",
-            {"--json", "--server=x300", "BRANNOCK"},
-            kX300BrannockJson,
-            "Онлайн клана: 3\nОнлайн сервера: 587\n",
-            0},
-        Run{"caseSensitiveFindsNobody",
-            {"--case", "BRANNOCK"},
-            "",
-            "Онлайн клана: 0\nОнлайн сервера: 1342\n",
-            0},
-        Run{"version", {"--version"}, "quellar-watch 1.1.0\n", "", 0},
-        Run{"periodOutOfRange",
-            {"--every", "61", "Brannock"},
-            "",
-            "quellar-watch: период должен быть числом минут от 1 до 60, а не «61»\n" +
-                kMoreAboutUsage,
-            2},
-        Run{"unknownServer",
-            {"--server", "x30", "Brannock"},
-            "",
-            "quellar-watch: сервер должен быть x3 или x300, а не «x30»\n" + kMoreAboutUsage,
-            2},
-        Run{"noClan", {"--json"}, "", "quellar-watch: не указан клан\n" + kMoreAboutUsage, 2},
-        Run{"twoClans",
-            {"Brannock", "Пустошь"},
-            "",
-            "quellar-watch: лишний аргумент «Пустошь»: клан указывается один\n" + kMoreAboutUsage,
-            2},
-        Run{"unknownOption",
-            {"--every-minute", "Brannock"},
-            "",
-            "quellar-watch: неизвестный параметр --every-minute\n" + kMoreAboutUsage,
-            2}),
+    testing::Values(Done("onceAsTabSeparatedRows", {"Brannock"}, kBrannockRows,
+                         "Онлайн клана: 7\nОнлайн сервера: 1342\n"),
+                    Done("onceAsJsonFromX300", {"--json", "--server=x300", "BRANNOCK"},
+                         kX300BrannockJson, "Онлайн клана: 3\nОнлайн сервера: 587\n"),
+                    Done("caseSensitiveFindsNobody", {"--case", "BRANNOCK"}, "",
+                         "Онлайн клана: 0\nОнлайн сервера: 1342\n"),
+                    Done("version", {"--version"}, "quellar-watch 1.1.0\n", ""),
+                    Usage("periodOutOfRange", {"--every", "61", "Brannock"},
+                          "период должен быть числом минут от 1 до 60, а не «61»"),
+                    Usage("unknownServer", {"--server", "x30", "Brannock"},
+                          "сервер должен быть x3 или x300, а не «x30»"),
+                    Usage("noClan", {"--json"}, "не указан клан"),
+                    Usage("twoClans", {"Brannock", "Пустошь"},
+                          "лишний аргумент «Пустошь»: клан указывается один"),
+                    Usage("unknownOption", {"--every-minute", "Brannock"},
+                          "неизвестный параметр --every-minute")),
     [](const testing::TestParamInfo<Run>& info) { return std::string(info.param.name); });
 
 TEST_F(WatchTest, printsTheFailedFetchsMessageAndEndsWithStatus1) {
-  standIn.Stop();
+  standIn.reset();
   Start({QStringLiteral("Brannock")});
-  ASSERT_TRUE(process.waitForFinished(20000));
+  ASSERT_TRUE(Finished());
   EXPECT_EQ(process.readAllStandardOutput().toStdString(), "");
   EXPECT_EQ(process.readAllStandardError().toStdString(), test::kRefusedMessage + "\n");
   EXPECT_EQ(process.exitCode(), 1);
@@ -220,7 +191,7 @@ TEST_F(WatchTest, printsTheChangesAsJsonWithTheFetchsLocalTime) {
 }
 
 TEST_F(WatchTest, goesOnAfterAFailedFetch) {
-  standIn.Stop();
+  standIn.reset();
   Start({QStringLiteral("--every"), QStringLiteral("1"), QStringLiteral("Brannock")});
   EXPECT_EQ(ReadLines(4, QProcess::StandardError).toStdString(),
             test::kRefusedMessage + "\n" + test::kRefusedMessage + "\n");
