@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "common/error.h"
-#include "roster/http_client.h"
+#include "net/http_client.h"
 #include "roster/load_roster.h"
 #include "roster/roster_changes.h"
 #include "roster/roster_model.h"
