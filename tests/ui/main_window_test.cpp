@@ -213,7 +213,7 @@ TEST(MainWindow, tableIsAReadOnlyReportWithWholeRowSingleSelection) {
 TEST(MainWindow, columnWidthsOutlastAFill) {
   MainWindowHarness harness;
   TMain& main = harness.main();
-  main.roster().Fill(ParseRoster("1\r\nA|||1|||r|||p\r\n"));
+  main.roster().FillFromAnswer("1\r\nA|||1|||r|||p\r\n");
   const std::vector<int> widths = {105, 91, 105, 105};
   for (int column = 0; column < 4; ++column)
     EXPECT_EQ(main.ListView1->header()->sectionSize(column), widths[column]) << column;
