@@ -46,14 +46,33 @@ TEST(SaveSettings, rewritesTheClanSectionsAndKeepsEverythingElse) {
   WriteBytes(dir.SettingsFile(),
              "; Quellar\r\n[Window]\r\nleft=10\r\n\r\n[x3]\r\nClanName1=Old\r\nClanName2=Gone\r\n"
              "[Proxy]\r\n; proxy\r\nuse=1\r\nserver=old.host\r\nport=1\r\nextra=keep\r\n"
-             "[x300]\r\nClanName1=Old300\r\n");
+             "[x300]\r\nClanName1=Old300\r\n[Notify]\r\non=1\r\n");
   const ClanLists clans{{"New"}, {"New300", "Second"}};
   DialogSettings fields{false, "new.host", "8080"};
   SaveSettings(dir.SettingsFile(), clans, fields);
   EXPECT_EQ(ReadBytes(dir.SettingsFile()),
             "; Quellar\r\n[Window]\r\nleft=10\r\n\r\n"
             "[Proxy]\r\n; proxy\r\nuse=0\r\nserver=new.host\r\nport=8080\r\nextra=keep\r\n"
+            "[Notify]\r\non=1\r\n"
             "[x3]\r\nClanName1=New\r\n[x300]\r\nClanName1=New300\r\nClanName2=Second\r\n");
+}
+
+TEST(SaveNotifySwitch, writesOnlyItsOwnSectionAndKeepsEveryOtherByte) {
+  const ExecutableDir dir;
+  SaveNotifySwitch(dir.SettingsFile(), true);
+  EXPECT_EQ(ReadBytes(dir.SettingsFile()), "[Notify]\r\non=1\r\n");
+  const std::string others = "[x3]\r\nClanName1=A\r\n[Proxy]\r\nuse=1\r\n";
+  WriteBytes(dir.SettingsFile(), others);
+  SaveNotifySwitch(dir.SettingsFile(), true);
+  SaveNotifySwitch(dir.SettingsFile(), false);
+  EXPECT_EQ(ReadBytes(dir.SettingsFile()), others + "[Notify]\r\non=0\r\n");
+  const fs::path refused = SettingsFilePath(dir.Path() / "missing");
+  try {
+    SaveNotifySwitch(refused, true);
+    ADD_FAILURE() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(std::string(error.what()), "Unable to write to " + refused.string());
+  }
 }
 
 TEST(SaveSettings, handEditedKeysAreRewrittenAsNumberedClanNames) {
