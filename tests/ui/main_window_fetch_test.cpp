@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,11 +15,14 @@
 #include <QTreeView>
 #include <climits>
 
+#include "common/cp1251.h"
 #include "main_window_harness.h"
 #include "roster/roster_model.h"
+#include "support/child.h"
 #include "support/printers.h"
 #include "support/roster_nicks.h"
 #include "support/socket_error_messages.h"
+#include "ui/settings_dialog.h"
 #include "ui/spin_edit.h"
 #include "ui/status_panels.h"
 
@@ -380,6 +384,119 @@ TEST(MainWindowAutoRefresh, theTimerKeepsTickingAfterFailedAutomaticFetches) {
   EXPECT_TRUE(ui.refreshTimer->isActive());
   EXPECT_EQ(harness.errors.texts.front(), "Connection Closed Gracefully.");
   EXPECT_EQ(ui.roster->rows().size(), 2u);
+}
+
+// Alder and Brannock, then Alder, Ёжик and Zed.
+const std::string kArrivalsAndDepartures = "1234\r\nZed|||1|||12:00 01.02.2020|||Mage\r\n" +
+                                           ToCp1251(u"Ёжик") +
+                                           "|||2|||12:00 01.02.2020|||Mage\r\n"
+                                           "Alder|||45|||08:30 03.04.2021|||Warrior\r\n";
+const std::string kNotFound = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+
+TEST(MainWindowNotices, tellWhoCameAndWhoLeftBetweenTwoFetchesOfOneQueryWhileOn) {
+  MainWindowHarness harness(test::WithSettings("[x3]\r\nClanName1=Brannock\r\n"));
+  const test::MainWindowControls& ui = harness.ui;
+  const std::string untouched = harness.ReadSettings();
+  ui.notifyAction->trigger();
+  EXPECT_TRUE(ui.notifyAction->isChecked());
+  EXPECT_TRUE(harness.notifier.enabled);
+  EXPECT_EQ(harness.ReadSettings(), untouched + "[Notify]\r\non=1\r\n");
+
+  const QString changed = QStringLiteral(u"Quellar: Brannock\nВошли: Ёжик, Zed\nВышли: Brannock");
+  const QString changedBack =
+      QStringLiteral(u"Quellar: Brannock\nВошли: Brannock\nВышли: Ёжик, Zed");
+  struct Step {
+    const char* clan;  // null: "Обновить" in the table's menu
+    int server;
+    bool caseSensitive;
+    std::string answer;
+    QStringList shown;
+  };
+  const Step steps[] = {
+      {"Brannock", 0, false, OkAnswer(kTwoMembers), {}},  // a first fetch
+      {"Brannock", 0, false, OkAnswer(kTwoMembers), {}},  // nobody came or left
+      {"Brannock", 0, false, kNotFound, {}},
+      {"Brannock", 0, false, OkAnswer(kArrivalsAndDepartures), {changed}},
+      {"Other", 0, false, OkAnswer(kTwoMembers), {changed}},
+      {"Brannock", 0, false, OkAnswer(kTwoMembers), {changed}},
+      {"Brannock", 1, false, OkAnswer(kArrivalsAndDepartures), {changed}},
+      {"Brannock", 1, true, OkAnswer(kTwoMembers), {changed}},
+      {nullptr, 0, true, OkAnswer(kArrivalsAndDepartures), {changed, changed}},
+      {nullptr, 0, true, OkAnswer(kTwoMembers), {changed, changed, changedBack}},
+  };
+  for (const Step& step : steps) {
+    harness.server.Answer(step.answer);
+    ui.serverCombo->setCurrentIndex(step.server);
+    ui.caseSensitiveCheck->setChecked(step.caseSensitive);
+    if (step.clan != nullptr) {
+      Fetch(ui, QString::fromLatin1(step.clan));
+    } else {
+      test::OpenTableMenu(ui);
+      ui.refreshAction->trigger();
+    }
+    EXPECT_EQ(harness.notifier.shown, step.shown) << harness.server.Requests().size();
+  }
+  EXPECT_EQ(harness.errors.texts, QStringList{"HTTP/1.1 404 Not Found."});
+
+  // A click on a notice brings the window back.
+  harness.main().showMinimized();
+  emit harness.notifier.activated();
+  EXPECT_FALSE(harness.main().isMinimized());
+
+  // Off forgets the roster kept: the first fetch after on again compares with none.
+  harness.notifier.shown.clear();
+  ui.notifyAction->trigger();
+  EXPECT_FALSE(harness.notifier.enabled);
+  EXPECT_EQ(harness.ReadSettings(), untouched + "[Notify]\r\non=0\r\n");
+  for (const std::string& answer : {kArrivalsAndDepartures, kTwoMembers}) {
+    harness.server.Answer(OkAnswer(answer));
+    Fetch(ui, QStringLiteral("Brannock"));
+  }
+  ui.notifyAction->trigger();
+  harness.server.Answer(OkAnswer(kArrivalsAndDepartures));
+  Fetch(ui, QStringLiteral("Brannock"));
+  EXPECT_TRUE(harness.notifier.shown.isEmpty());
+}
+
+// The switch comes from the file; a file without it keeps its bytes through fetches
+// and the settings dialog's save, and a file with it keeps the switch on.
+TEST(MainWindowNotices, theSwitchIsReadFromTheFileWhichOnlyTheMenuItemChanges) {
+  for (const std::string notify : {"", "[Notify]\r\non=1\r\n"}) {
+    MainWindowHarness harness(test::WithoutSettingsFile());
+    harness.WriteSettings(test::ProxySection(harness.server.port()) + notify +
+                          "[x3]\r\nClanName1=Brannock\r\n");
+    harness.main().reloadSettings();
+    const std::string bytes = harness.ReadSettings();
+    const bool on = !notify.empty();
+    EXPECT_EQ(harness.ui.notifyAction->isChecked(), on);
+    EXPECT_EQ(harness.notifier.enabled, on);
+    for (const std::string& answer : {kTwoMembers, kArrivalsAndDepartures}) {
+      harness.server.Answer(OkAnswer(answer));
+      Fetch(harness.ui, QStringLiteral("Brannock"));
+    }
+    EXPECT_EQ(harness.notifier.shown.size(), on ? 1 : 0);
+
+    SettingsDialog dialog(harness.main().settingsFile(), harness.clans, &harness.main());
+    QObject::connect(&dialog, &SettingsDialog::settingsSaved, &harness.main(),
+                     &MainWindow::reloadSettings);
+    dialog.show();
+    QTest::mouseClick(test::Child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+    EXPECT_EQ(harness.ReadSettings(), bytes);
+    EXPECT_EQ(harness.ui.notifyAction->isChecked(), on);
+    EXPECT_EQ(harness.notifier.enabled, on);
+    EXPECT_TRUE(harness.errors.texts.isEmpty());
+  }
+}
+
+TEST(MainWindowNotices, aSwitchThatCannotBeSavedShowsTheFileAndStaysAsItWas) {
+  MainWindowHarness harness(test::WithoutSettingsFile());
+  ASSERT_TRUE(QDir(harness.directory.path()).mkdir(QStringLiteral("options.ini")));
+  harness.ui.notifyAction->trigger();
+  EXPECT_EQ(harness.errors.texts,
+            QStringList{"Unable to write to " +
+                        QString::fromStdString(harness.main().settingsFile().string()) + "."});
+  EXPECT_FALSE(harness.ui.notifyAction->isChecked());
+  EXPECT_FALSE(harness.notifier.enabled);
 }
 
 }  // namespace
