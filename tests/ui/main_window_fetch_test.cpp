@@ -421,8 +421,8 @@ TEST(MainWindowNotices, tellWhoCameAndWhoLeftBetweenTwoFetchesOfOneQueryWhileOn)
       {"Brannock", 0, false, OkAnswer(kTwoMembers), {changed}},
       {"Brannock", 1, false, OkAnswer(kArrivalsAndDepartures), {changed}},
       {"Brannock", 1, true, OkAnswer(kTwoMembers), {changed}},
-      {nullptr, 0, true, OkAnswer(kArrivalsAndDepartures), {changed, changed}},
-      {nullptr, 0, true, OkAnswer(kTwoMembers), {changed, changed, changedBack}},
+      {nullptr, 1, true, OkAnswer(kArrivalsAndDepartures), {changed, changed}},
+      {nullptr, 1, true, OkAnswer(kTwoMembers), {changed, changed, changedBack}},
   };
   for (const Step& step : steps) {
     harness.server.Answer(step.answer);
