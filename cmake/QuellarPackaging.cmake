@@ -29,6 +29,10 @@ if(TARGET quellar)
   endif()
   install(TARGETS quellar RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+# The command-line watcher for scripts: a console program without resources.
+if(TARGET quellar-watch)
+  install(TARGETS quellar-watch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 # The files a distribution expects beside the program: its menu entry and icon,
 # AppStream metainfo, the manual page in English and Russian, and the copyright
@@ -46,6 +50,8 @@ if(UNIX AND NOT APPLE)
   find_program(QUELLAR_GZIP gzip REQUIRED)
   set(compressed "")
   foreach(pair "man/quellar.1|man1/quellar.1.gz" "man/quellar.ru.1|ru/man1/quellar.1.gz"
+               "man/quellar-watch.1|man1/quellar-watch.1.gz"
+               "man/quellar-watch.ru.1|ru/man1/quellar-watch.1.gz"
                "changelog|changelog.gz")
     string(REPLACE "|" ";" pair "${pair}")
     list(GET pair 0 source)
@@ -61,8 +67,10 @@ if(UNIX AND NOT APPLE)
   endforeach()
   add_custom_target(quellar_packaged_docs ALL DEPENDS ${compressed})
   install(FILES ${PROJECT_BINARY_DIR}/packaged/man1/quellar.1.gz
+                ${PROJECT_BINARY_DIR}/packaged/man1/quellar-watch.1.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${PROJECT_BINARY_DIR}/packaged/ru/man1/quellar.1.gz
+                ${PROJECT_BINARY_DIR}/packaged/ru/man1/quellar-watch.1.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/ru/man1)
   install(FILES ${PROJECT_BINARY_DIR}/packaged/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quellar)
 endif()
@@ -78,7 +86,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Online roster of a Vorlane clan")
 set(CPACK_PACKAGE_DESCRIPTION
     "Quellar shows which members of a Vorlane clan are online on the x3 or x300
 server, in a sortable table of nick, play time, registration and profession,
-and can refresh it every 1 to 60 minutes. Its interface is Russian.")
+and can refresh it every 1 to 60 minutes. Its interface is Russian.
+quellar-watch prints the same roster, or who comes and goes, for scripts.")
 set(CPACK_PACKAGE_CONTACT "Quellar maintainers <maintainers@quellar.example>")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)

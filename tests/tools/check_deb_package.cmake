@@ -39,11 +39,14 @@ if(NOT result EQUAL 0)
 endif()
 foreach(path
     "./usr/bin/quellar"
+    "./usr/bin/quellar-watch"
     "./usr/share/applications/example.quellar.Quellar.desktop"
     "./usr/share/icons/hicolor/scalable/apps/quellar.svg"
     "./usr/share/metainfo/example.quellar.Quellar.metainfo.xml"
     "./usr/share/man/man1/quellar.1.gz"
     "./usr/share/man/ru/man1/quellar.1.gz"
+    "./usr/share/man/man1/quellar-watch.1.gz"
+    "./usr/share/man/ru/man1/quellar-watch.1.gz"
     "./usr/share/doc/quellar/copyright"
     "./usr/share/doc/quellar/changelog.gz")
   string(REGEX MATCH " ${path}\n" found "${contents}")
@@ -51,10 +54,12 @@ foreach(path
     message(FATAL_ERROR "the package lacks ${path}; it holds:\n${contents}")
   endif()
 endforeach()
-string(REGEX MATCH "-rwxr-xr-x [^\n]* ./usr/bin/quellar\n" executable "${contents}")
-if(NOT executable)
-  message(FATAL_ERROR "usr/bin/quellar is not executable:\n${contents}")
-endif()
+foreach(program quellar quellar-watch)
+  string(REGEX MATCH "-rwxr-xr-x [^\n]* ./usr/bin/${program}\n" executable "${contents}")
+  if(NOT executable)
+    message(FATAL_ERROR "usr/bin/${program} is not executable:\n${contents}")
+  endif()
+endforeach()
 
 foreach(field Package Version Depends Maintainer Section)
   execute_process(COMMAND ${DPKG_DEB} -f ${packages} ${field}

@@ -103,7 +103,7 @@ TEST_F(ExchangeTest, closesAfterAnHttp10RequestUnlessAskedToKeepAlive) {
 }
 
 TEST_F(ExchangeTest, readsTheTargetWithRawSpacesAndBytes) {
-  const RosterSample named =
+  RosterSample named =
       RosterSample::FromUtf8("@server x3 7\n@clan x3 Белые Волки\nA|||1|||b|||c\n");
   Exchange cyrillic(named);
   EXPECT_EQ(
@@ -158,7 +158,7 @@ void PrintTo(const Garbled& c, std::ostream* out) {
 class GarbledRequests : public testing::TestWithParam<Garbled> {};
 
 TEST_P(GarbledRequests, getBadRequestAndTheConnectionCloses) {
-  const RosterSample sample = RosterSample::FromUtf8(kSample);
+  RosterSample sample = RosterSample::FromUtf8(kSample);
   std::vector<int> statuses;
   Exchange exchange(sample, [&](std::string_view, int status) { statuses.push_back(status); });
   EXPECT_EQ(exchange.Receive(GetParam().bytes), kBadRequest);

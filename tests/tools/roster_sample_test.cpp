@@ -34,7 +34,12 @@ const char* const kSample =
     "Tessel|||9|||рег.: 03.03.2007|||Маг\n"
     "@clan x3 Пустошь\n"
     "@clan x300 Brannock\n"
-    "Lynx|||95|||рег.: 12.12.2008|||Лучник\n";
+    "Lynx|||95|||рег.: 12.12.2008|||Лучник\n"
+    "@clan x300 Live\n"
+    "A|||1|||b|||c\n"
+    "@rotate 2\n"
+    "B|||2|||b|||c\n"
+    "C|||3|||b|||c\n";
 
 class SampleAnswers : public testing::Test {
  protected:
@@ -87,8 +92,18 @@ TEST_F(SampleAnswers, doNotMatchPartOfAName) {
   EXPECT_EQ(sample.Answer({"Brannock ", false, Server::kX3}), "1342\r\n");
 }
 
+TEST_F(SampleAnswers, moveARotatingClanOnByOneMemberAtEachRequestForIt) {
+  const RosterQuery live{"live", false, Server::kX300};
+  const std::string online = Cp("587 игроков\r\n");
+  EXPECT_EQ(sample.Answer(live), online + "A|||1|||b|||c\r\nB|||2|||b|||c\r\n");
+  sample.Answer({"Brannock", false, Server::kX300});  // another clan's request
+  EXPECT_EQ(sample.Answer(live), online + "B|||2|||b|||c\r\nC|||3|||b|||c\r\n");
+  EXPECT_EQ(sample.Answer(live), online + "C|||3|||b|||c\r\nA|||1|||b|||c\r\n");
+  EXPECT_EQ(sample.Answer(live), online + "A|||1|||b|||c\r\nB|||2|||b|||c\r\n");
+}
+
 TEST(RosterSample, skipsAByteOrderMarkAndGivesZeroForAServerWithoutFigure) {
-  const RosterSample sample = RosterSample::FromUtf8("\xEF\xBB\xBF@clan x3 K\nA|||1|||b|||c\n");
+  RosterSample sample = RosterSample::FromUtf8("\xEF\xBB\xBF@clan x3 K\nA|||1|||b|||c\n");
   EXPECT_EQ(sample.Answer({"K", false, Server::kX3}), "0\r\nA|||1|||b|||c\r\n");
   EXPECT_EQ(sample.server(Server::kX300).online, "0");
 }
@@ -126,6 +141,8 @@ INSTANTIATE_TEST_SUITE_P(
                               "roster sample, line 1: nothing follows the server"},
                     BadSample{"serverWithoutFigure", "\n\n@server x3 \n",
                               "roster sample, line 3: nothing follows the server"},
+                    BadSample{"rotationWithoutACount", "@clan x3 K\n@rotate 0\n",
+                              "roster sample, line 2: @rotate needs a number of members from 1 up"},
                     BadSample{"unknownDirective", "@clans x3 K\n",
                               "roster sample, line 1: unknown directive"},
                     BadSample{"characterOutsideWindows1251", "@clan x3 K\nA|||1|||b|||中\n",

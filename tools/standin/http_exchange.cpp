@@ -180,7 +180,7 @@ RequestReader::Status RequestReader::Next(HttpRequest& request) {
   return Status::kRequest;
 }
 
-HttpReply Respond(const RosterSample& sample, const HttpRequest& request) {
+HttpReply Respond(RosterSample& sample, const HttpRequest& request) {
   const std::string& method = request.line.method;
   const bool head = method == "HEAD";
   if (method != "GET" && !head) {
@@ -200,7 +200,7 @@ HttpReply BadRequest() {
   return MakeReply(400, "Bad Request", "text/plain", "Bad Request\r\n", false, true);
 }
 
-Exchange::Exchange(const RosterSample& sample, Observer observer)
+Exchange::Exchange(RosterSample& sample, Observer observer)
     : sample_(sample), observer_(std::move(observer)) {}
 
 std::string Exchange::Receive(std::string_view bytes) {

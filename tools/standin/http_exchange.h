@@ -46,7 +46,7 @@ struct HttpReply {
 
 // The answer of the service to one request: GET or HEAD of "/xml.php" gives the
 // roster, any other path 404, any other method 405.
-HttpReply Respond(const RosterSample& sample, const HttpRequest& request);
+HttpReply Respond(RosterSample& sample, const HttpRequest& request);
 
 // The answer to bytes that are not an HTTP request; it closes the connection.
 HttpReply BadRequest();
@@ -57,7 +57,7 @@ class Exchange {
   // Told of every answer: the request line (empty for a garbled request) and the status.
   using Observer = std::function<void(std::string_view requestLine, int status)>;
 
-  explicit Exchange(const RosterSample& sample, Observer observer = {});
+  explicit Exchange(RosterSample& sample, Observer observer = {});
 
   // The answers to every request the bytes complete, in order. Once closing() is
   // true the connection is to be closed after these bytes and later bytes are ignored.
@@ -66,7 +66,7 @@ class Exchange {
   bool closing() const { return closing_; }
 
  private:
-  const RosterSample& sample_;
+  RosterSample& sample_;
   Observer observer_;
   RequestReader reader_;
   bool closing_ = false;

@@ -1,7 +1,10 @@
 #include "standin/roster_sample.h"
 
 #include <QFile>
+#include <algorithm>
+#include <charconv>
 #include <optional>
+#include <system_error>
 
 #include "common/cp1251.h"
 #include "common/error.h"
@@ -39,6 +42,15 @@ std::pair<Server, std::string_view> ServerAndRest(std::string_view text, int lin
   return {*server, text.substr(space + 1)};
 }
 
+// The count of a "@rotate" line: decimal digits alone, at least 1.
+std::size_t RotationCount(std::string_view text, int lineNumber) {
+  std::size_t count = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+  if (error != std::errc() || end != text.data() + text.size() || count == 0)
+    Fail(lineNumber, "@rotate needs a number of members from 1 up");
+  return count;
+}
+
 std::string ToSampleBytes(std::string_view utf8, int lineNumber) {
   const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   std::string bytes = ToCp1251(text);
@@ -74,6 +86,10 @@ RosterSample RosterSample::FromUtf8(std::string_view text) {
       auto& clans = sample.servers_[Index(server)].clans;
       clan =
           &clans.emplace_back(ClanRoster{std::string(name), FromCp1251(name).toCaseFolded(), {}});
+    } else if (view.starts_with("@rotate ")) {
+      if (clan == nullptr)
+        Fail(lineNumber, "@rotate before the first @clan line");
+      clan->shown = RotationCount(view.substr(8), lineNumber);
     } else if (view.starts_with('@')) {
       Fail(lineNumber, "unknown directive");
     } else if (view.find(kSeparator) == std::string_view::npos) {
@@ -100,18 +116,22 @@ const ServerRoster& RosterSample::server(Server which) const {
   return servers_[Index(which)];
 }
 
-std::string RosterSample::Answer(const RosterQuery& query) const {
-  const ServerRoster& roster = server(query.server);
+std::string RosterSample::Answer(const RosterQuery& query) {
+  ServerRoster& roster = servers_[Index(query.server)];
   std::string body = roster.online + "\r\n";
   const QString foldedClan =
       query.caseSensitive ? QString() : FromCp1251(query.clan).toCaseFolded();
-  for (const ClanRoster& clan : roster.clans) {
+  for (ClanRoster& clan : roster.clans) {
     const bool matches =
         query.caseSensitive ? clan.name == query.clan : clan.foldedName == foldedClan;
-    if (!matches)
+    if (!matches || clan.records.empty())
       continue;
-    for (const std::string& record : clan.records) {
-      body += record;
+    const std::size_t count = clan.records.size();
+    const std::size_t shown = clan.shown == 0 ? count : std::min(clan.shown, count);
+    const std::size_t first = clan.shown == 0 ? 0 : clan.answered % count;
+    ++clan.answered;
+    for (std::size_t i = 0; i < shown; ++i) {
+      body += clan.records[(first + i) % count];
       body += "\r\n";
     }
   }

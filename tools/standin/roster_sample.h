@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,10 +13,19 @@ namespace quellar::standin {
 
 // One clan's members who are online: record lines "nick|||playTime|||registration|||
 // profession" in Windows-1251, without line ends, in the order the service lists them.
+//
+// A rotating clan has only `shown` of its members online at a time, so that a
+// watcher sees members come and go: the answer lists `shown` records in a row,
+// beginning one record later at each answer that lists the clan (and wrapping
+// round), so each answer after the first has exactly one arrival and one
+// departure as long as the clan has more members than it shows. The count of
+// answers belongs to the process: every stand-in starts with the first window.
 struct ClanRoster {
   std::string name;
   QString foldedName;  // for matching without regard to letter case
   std::vector<std::string> records;
+  std::size_t shown = 0;     // members online at a time; 0 lists them all
+  std::size_t answered = 0;  // answers that listed the clan so far
 };
 
 struct ServerRoster {
@@ -28,6 +38,8 @@ struct ServerRoster {
 //   # comment                  (and blank lines) ignored
 //   @server x3 1342            the online figure of a server ("x3" or "x300")
 //   @clan x300 Белые Волки     starts a clan of a server; the name runs to the line end
+//   @rotate 4                  the last clan started rotates, 4 of its members online
+//                              at a time (see ClanRoster); a number from 1 up
 //   nick|||time|||reg|||prof   a member of the last clan started
 class RosterSample {
  public:
@@ -41,8 +53,9 @@ class RosterSample {
   // The answer body: the server's online figure, then the records of every clan of
   // that server whose name matches, each line ended by CR LF. Matching is byte for
   // byte with case=1 and otherwise without regard to letter case, Cyrillic included.
-  // A clan nobody matches gives the online line alone.
-  std::string Answer(const RosterQuery& query) const;
+  // A clan nobody matches gives the online line alone. Each rotating clan listed
+  // moves on by one member for the next answer.
+  std::string Answer(const RosterQuery& query);
 
  private:
   std::array<ServerRoster, 2> servers_;

@@ -1,0 +1,66 @@
+// quellar-watch: which members of a Vorlane clan are online, for scripts and
+// bots; once, or as the arrivals and departures of every later fetch.
+
+#include <QCoreApplication>
+#include <QString>
+#include <chrono>
+
+#include "common/cp1251.h"
+#include "roster_host.h"
+#include "watch/console_output.h"
+#include "watch/watch_options.h"
+#include "watch/watch_run.h"
+#include "watch/watch_settings.h"
+
+namespace {
+
+using quellar::watch::CommandLine;
+
+constexpr int kUsageStatus = 2;
+
+// Milliseconds of one period minute. Tests shorten it with QUELLAR_WATCH_MINUTE_MS.
+std::chrono::milliseconds MinuteLength() {
+  bool ok = false;
+  const int shortened = qEnvironmentVariableIntValue("QUELLAR_WATCH_MINUTE_MS", &ok);
+  return std::chrono::milliseconds(ok && shortened > 0 ? shortened : 60000);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  // The window's name, so both programs share the per-user options.ini.
+  QCoreApplication::setApplicationName(QStringLiteral("quellar"));
+  quellar::watch::PrepareConsoleOutput();
+
+  const CommandLine command =
+      quellar::watch::ParseCommandLine(QCoreApplication::arguments().mid(1));
+  switch (command.action) {
+    case CommandLine::Action::kHelp:
+      quellar::watch::WriteOut(quellar::watch::HelpText().toUtf8().toStdString());
+      return 0;
+    case CommandLine::Action::kVersion:
+      quellar::watch::WriteOut("quellar-watch " QUELLAR_VERSION "\n");
+      return 0;
+    case CommandLine::Action::kUsageError:
+      quellar::watch::WriteError(
+          (QStringLiteral(u"quellar-watch: %1\nПодробнее: quellar-watch --help\n")
+               .arg(command.usageError))
+              .toUtf8()
+              .toStdString());
+      return kUsageStatus;
+    case CommandLine::Action::kRun:
+      break;
+  }
+
+  const quellar::watch::WatchOptions& options = command.options;
+  quellar::watch::WatchSetup setup{quellar::watch::LoadProxySettings(),
+                                   std::string(quellar::kRosterHost),
+                                   quellar::ToCp1251(options.clan),
+                                   options.server,
+                                   options.caseSensitive,
+                                   options.json};
+  if (options.everyMinutes == 0)
+    return quellar::watch::FetchOnce(setup);
+  quellar::watch::WatchForEver(setup, options.everyMinutes * MinuteLength());
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "common/proxy_settings.h"
+
+namespace quellar::watch {
+
+// The proxy of the options.ini the window would use: beside the executable when
+// it is there or can be made there, otherwise in the user's configuration folder
+// (the application name must be set first). No file means no proxy.
+ProxySettings LoadProxySettings();
+
+}  // namespace quellar::watch

@@ -1,0 +1,201 @@
+// quellar-watch, the real executable, against the stand-in roster service, which
+// it reaches as the proxy of an options.ini beside it.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+
+#include "standin/roster_sample.h"
+#include "standin/standin_server.h"
+#include "support/socket_error_messages.h"
+
+namespace quellar {
+namespace {
+
+// A copy of quellar-watch in a folder of its own with an options.ini whose proxy
+// is the stand-in, run under the Russian locale with a 300-millisecond minute.
+// The stand-in serves from this process, afresh for each test so that its
+// rotating clan starts with its first members, while the test waits on events.
+class WatchTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(standIn->Listen(0));
+    ASSERT_TRUE(directory.isValid());
+    const QString executable = QStringLiteral(QUELLAR_WATCH_EXECUTABLE);
+    program = directory.filePath(QFileInfo(executable).fileName());
+    ASSERT_TRUE(QFile::copy(executable, program));
+    QFile ini(directory.filePath(QStringLiteral("options.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Proxy]\r\nuse=1\r\nserver=127.0.0.1\r\nport=" +
+              QByteArray::number(standIn->port()) + "\r\n");
+  }
+
+  void Start(const QStringList& arguments) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& name : environment.keys()) {
+      if (name.startsWith(QLatin1String("LC_")) || name == QLatin1String("LANGUAGE"))
+        environment.remove(name);
+    }
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("ru_RU.UTF-8"));
+    environment.insert(QStringLiteral("QUELLAR_WATCH_MINUTE_MS"), QStringLiteral("300"));
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+  }
+
+  bool Finished() {
+    return QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20000);
+  }
+
+  // The first lines of a watcher's output, waiting for them as a script would;
+  // then the watcher is stopped.
+  QByteArray ReadLines(int count, QProcess::ProcessChannel channel = QProcess::StandardOutput) {
+    process.setReadChannel(channel);
+    QByteArray out;
+    // Too few lines show in the comparison of what was read.
+    static_cast<void>(
+        QTest::qWaitFor([&] { return (out += process.readAll()).count('\n') >= count; }, 20000));
+    process.kill();
+    process.waitForFinished(5000);
+    return out;
+  }
+
+  std::optional<standin::StandinServer> standIn{
+      std::in_place, standin::RosterSample::FromFile(QUELLAR_STANDIN_SAMPLE)};
+  QTemporaryDir directory;
+  QString program;
+  QProcess process;
+};
+
+struct Run {
+  const char* name;
+  QStringList arguments;
+  std::string out;
+  std::string error;
+  int status;
+};
+
+void PrintTo(const Run& run, std::ostream* out) {
+  *out << run.name;
+}
+
+class WatchRuns : public WatchTest, public testing::WithParamInterface<Run> {};
+
+TEST_P(WatchRuns, printTheirOutputAndEndWithTheirStatus) {
+  Start(GetParam().arguments);
+  ASSERT_TRUE(Finished());
+  EXPECT_EQ(process.readAllStandardOutput().toStdString(), GetParam().out);
+  EXPECT_EQ(process.readAllStandardError().toStdString(), GetParam().error);
+  EXPECT_EQ(process.exitCode(), GetParam().status);
+}
+
+// The window's nick order: Cyrillic ahead of Latin as ICU collates "ru", Latin
+// first on Windows.
+#ifdef _WIN32
+const std::string kBrannockRows =
+    "aLeX\t23410\tрег.: 17.06.2006\tМаг\nDark-Knight\t4312\tрег.: 21.09.2007\tПаладин\n"
+    "Snegir\t87\tрег.: 02.11.2008\tЛучник\nЁжик\t10\tрег.: 30.01.2009\tЖрец\n"
+    "Мистер-Икс\t9\tрег.: 05.05.2009\tРазбойник\nТень-Ворона\t1520\tрег.: 12.03.2007\tВоин\n"
+    "Хранитель\t764\tрег.: 14.02.2008\tДруид\n";
+const std::string kX300BrannockJson =
+    R"({"nick":"Lynx","playTime":"95","registration":"рег.: 12.12.2008","profession":"Лучник"})"
+    "\n"
+    R"({"nick":"Tessel","playTime":"8120","registration":"рег.: 03.03.2007","profession":"Маг"})"
+    "\n"
+    R"({"nick":"Кузнец-Вакула","playTime":"402","registration":"рег.: 22.07.2008","profession":"Воин"})"
+    "\n";
+#else
+const std::string kBrannockRows =
+    "Ёжик\t10\tрег.: 30.01.2009\tЖрец\nМистер-Икс\t9\tрег.: 05.05.2009\tРазбойник\n"
+    "Тень-Ворона\t1520\tрег.: 12.03.2007\tВоин\nХранитель\t764\tрег.: 14.02.2008\tДруид\n"
+    "aLeX\t23410\tрег.: 17.06.2006\tМаг\nDark-Knight\t4312\tрег.: 21.09.2007\tПаладин\n"
+    "Snegir\t87\tрег.: 02.11.2008\tЛучник\n";
+const std::string kX300BrannockJson =
+    R"({"nick":"Кузнец-Вакула","playTime":"402","registration":"рег.: 22.07.2008","profession":"Воин"})"
+    "\n"
+    R"({"nick":"Lynx","playTime":"95","registration":"рег.: 12.12.2008","profession":"Лучник"})"
+    "\n"
+    R"({"nick":"Tessel","playTime":"8120","registration":"рег.: 03.03.2007","profession":"Маг"})"
+    "\n";
+#endif
+
+// A run that ends well: its standard output and error, status 0.
+Run Done(const char* name, const QStringList& arguments, std::string out, std::string error) {
+  return {name, arguments, std::move(out), std::move(error), 0};
+}
+
+// A command line quellar-watch refuses: the reason, a hint, status 2.
+Run Usage(const char* name, const QStringList& arguments, const std::string& reason) {
+  return {name, arguments, "", "quellar-watch: " + reason + "\nПодробнее: quellar-watch --help\n",
+          2};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    QuellarWatch, WatchRuns,
+    testing::Values(Done("onceAsTabSeparatedRows", {"Brannock"}, kBrannockRows,
+                         "Онлайн клана: 7\nОнлайн сервера: 1342\n"),
+                    Done("onceAsJsonFromX300", {"--json", "--server=x300", "BRANNOCK"},
+                         kX300BrannockJson, "Онлайн клана: 3\nОнлайн сервера: 587\n"),
+                    Done("caseSensitiveFindsNobody", {"--case", "BRANNOCK"}, "",
+                         "Онлайн клана: 0\nОнлайн сервера: 1342\n"),
+                    Done("version", {"--version"}, "quellar-watch 1.1.0\n", ""),
+                    Usage("periodOutOfRange", {"--every", "61", "Brannock"},
+                          "период должен быть числом минут от 1 до 60, а не «61»"),
+                    Usage("unknownServer", {"--server", "x30", "Brannock"},
+                          "сервер должен быть x3 или x300, а не «x30»"),
+                    Usage("noClan", {"--json"}, "не указан клан"),
+                    Usage("twoClans", {"Brannock", "Пустошь"},
+                          "лишний аргумент «Пустошь»: клан указывается один"),
+                    Usage("unknownOption", {"--every-minute", "Brannock"},
+                          "неизвестный параметр --every-minute")),
+    [](const testing::TestParamInfo<Run>& info) { return std::string(info.param.name); });
+
+TEST_F(WatchTest, printsTheFailedFetchsMessageAndEndsWithStatus1) {
+  standIn.reset();
+  Start({QStringLiteral("Brannock")});
+  ASSERT_TRUE(Finished());
+  EXPECT_EQ(process.readAllStandardOutput().toStdString(), "");
+  EXPECT_EQ(process.readAllStandardError().toStdString(), test::kRefusedMessage + "\n");
+  EXPECT_EQ(process.exitCode(), 1);
+}
+
+TEST_F(WatchTest, printsWhoCameAndWhoLeftAtEachLaterFetch) {
+  Start({QStringLiteral("--every"), QStringLiteral("1"), QStringLiteral("Brannock-live")});
+  EXPECT_EQ(ReadLines(4).toStdString(), "+\tДуб-Старый\n-\tЯсень\n+\tOak\n-\tAlder\n");
+}
+
+TEST_F(WatchTest, printsTheChangesAsJsonWithTheFetchsLocalTime) {
+  Start({QStringLiteral("--json"), QStringLiteral("--every=1"), QStringLiteral("brannock-LIVE")});
+  const QRegularExpression time(
+      QStringLiteral(R"(,"time":"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d"}$)"));
+  QStringList lines = QString::fromUtf8(ReadLines(2)).split(u'\n');
+  ASSERT_EQ(lines.size(), 3);
+  for (qsizetype i = 0; i < 2; ++i) {
+    EXPECT_TRUE(time.match(lines[i]).hasMatch()) << lines[i].toStdString();
+    lines[i].replace(time, QStringLiteral("}"));
+  }
+  EXPECT_EQ(lines.join(u'\n').toStdString(),
+            R"({"event":"online","nick":"Дуб-Старый","clan":"brannock-LIVE","server":"x3"})"
+            "\n"
+            R"({"event":"offline","nick":"Ясень","clan":"brannock-LIVE","server":"x3"})"
+            "\n");
+}
+
+TEST_F(WatchTest, goesOnAfterAFailedFetch) {
+  standIn.reset();
+  Start({QStringLiteral("--every"), QStringLiteral("1"), QStringLiteral("Brannock")});
+  EXPECT_EQ(ReadLines(4, QProcess::StandardError).toStdString(),
+            test::kRefusedMessage + "\n" + test::kRefusedMessage + "\n");
+}
+
+}  // namespace
+}  // namespace quellar
