@@ -57,24 +57,6 @@ TEST(SaveSettings, rewritesTheClanSectionsAndKeepsEverythingElse) {
             "[x3]\r\nClanName1=New\r\n[x300]\r\nClanName1=New300\r\nClanName2=Second\r\n");
 }
 
-TEST(SaveNotifySwitch, writesOnlyItsOwnSectionAndKeepsEveryOtherByte) {
-  const ExecutableDir dir;
-  SaveNotifySwitch(dir.SettingsFile(), true);
-  EXPECT_EQ(ReadBytes(dir.SettingsFile()), "[Notify]\r\non=1\r\n");
-  const std::string others = "[x3]\r\nClanName1=A\r\n[Proxy]\r\nuse=1\r\n";
-  WriteBytes(dir.SettingsFile(), others);
-  SaveNotifySwitch(dir.SettingsFile(), true);
-  SaveNotifySwitch(dir.SettingsFile(), false);
-  EXPECT_EQ(ReadBytes(dir.SettingsFile()), others + "[Notify]\r\non=0\r\n");
-  const fs::path refused = SettingsFilePath(dir.Path() / "missing");
-  try {
-    SaveNotifySwitch(refused, true);
-    ADD_FAILURE() << "no error";
-  } catch (const Error& error) {
-    EXPECT_EQ(std::string(error.what()), "Unable to write to " + refused.string());
-  }
-}
-
 TEST(SaveSettings, handEditedKeysAreRewrittenAsNumberedClanNames) {
   const ExecutableDir dir;
   WriteBytes(dir.SettingsFile(),

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <climits>
+#include <tuple>
 
 #include "common/cp1251.h"
 #include "main_window_harness.h"
@@ -387,114 +388,89 @@ TEST(MainWindowAutoRefresh, theTimerKeepsTickingAfterFailedAutomaticFetches) {
 }
 
 // Alder and Brannock, then Alder, Ёжик and Zed.
-const std::string kArrivalsAndDepartures = "1234\r\nZed|||1|||12:00 01.02.2020|||Mage\r\n" +
-                                           ToCp1251(u"Ёжик") +
-                                           "|||2|||12:00 01.02.2020|||Mage\r\n"
-                                           "Alder|||45|||08:30 03.04.2021|||Warrior\r\n";
-const std::string kNotFound = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+const std::string kChanged =
+    "1\r\nZed|||1|||r|||p\r\n" + ToCp1251(u"Ёжик") + "|||2|||r|||p\r\nAlder|||45|||r|||p\r\n";
 
 TEST(MainWindowNotices, tellWhoCameAndWhoLeftBetweenTwoFetchesOfOneQueryWhileOn) {
   MainWindowHarness harness(test::WithSettings("[x3]\r\nClanName1=Brannock\r\n"));
   const test::MainWindowControls& ui = harness.ui;
   const std::string untouched = harness.ReadSettings();
   ui.notifyAction->trigger();
-  EXPECT_TRUE(ui.notifyAction->isChecked());
   EXPECT_TRUE(harness.notifier.enabled);
   EXPECT_EQ(harness.ReadSettings(), untouched + "[Notify]\r\non=1\r\n");
 
-  const QString changed = QStringLiteral(u"Quellar: Brannock\nВошли: Ёжик, Zed\nВышли: Brannock");
-  const QString changedBack =
-      QStringLiteral(u"Quellar: Brannock\nВошли: Brannock\nВышли: Ёжик, Zed");
-  struct Step {
-    const char* clan;  // null: "Обновить" in the table's menu
-    int server;
-    bool caseSensitive;
-    std::string answer;
-    QStringList shown;
-  };
-  const Step steps[] = {
-      {"Brannock", 0, false, OkAnswer(kTwoMembers), {}},  // a first fetch
+  const QString came = QStringLiteral(u"Quellar: Brannock\nВошли: Ёжик, Zed\nВышли: Brannock");
+  const QString back = QStringLiteral(u"Quellar: Brannock\nВошли: Brannock\nВышли: Ёжик, Zed");
+  const std::string failed = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+  // Clan (null: "Обновить", which asks the query of the last fetch), server, case.
+  const std::tuple<const char*, int, bool, std::string, QStringList> steps[] = {
+      {"Brannock", 0, false, OkAnswer(kTwoMembers), {}},  // the first fetch
       {"Brannock", 0, false, OkAnswer(kTwoMembers), {}},  // nobody came or left
-      {"Brannock", 0, false, kNotFound, {}},
-      {"Brannock", 0, false, OkAnswer(kArrivalsAndDepartures), {changed}},
-      {"Other", 0, false, OkAnswer(kTwoMembers), {changed}},
-      {"Brannock", 0, false, OkAnswer(kTwoMembers), {changed}},
-      {"Brannock", 1, false, OkAnswer(kArrivalsAndDepartures), {changed}},
-      {"Brannock", 1, true, OkAnswer(kTwoMembers), {changed}},
-      {nullptr, 1, true, OkAnswer(kArrivalsAndDepartures), {changed, changed}},
-      {nullptr, 1, true, OkAnswer(kTwoMembers), {changed, changed, changedBack}},
-  };
-  for (const Step& step : steps) {
-    harness.server.Answer(step.answer);
-    ui.serverCombo->setCurrentIndex(step.server);
-    ui.caseSensitiveCheck->setChecked(step.caseSensitive);
-    if (step.clan != nullptr) {
-      Fetch(ui, QString::fromLatin1(step.clan));
-    } else {
-      test::OpenTableMenu(ui);
+      {"Brannock", 0, false, failed, {}},
+      {"Brannock", 0, false, OkAnswer(kChanged), {came}},
+      {"Other", 0, false, OkAnswer(kTwoMembers), {came}},
+      {"Brannock", 0, false, OkAnswer(kTwoMembers), {came}},
+      {"Brannock", 1, false, OkAnswer(kChanged), {came}},
+      {"Brannock", 1, true, OkAnswer(kTwoMembers), {came}},
+      {nullptr, 1, true, OkAnswer(kChanged), {came, came}},
+      {nullptr, 1, true, OkAnswer(kTwoMembers), {came, came, back}}};
+  for (const auto& [clan, server, caseSensitive, answer, shown] : steps) {
+    harness.server.Answer(answer);
+    ui.serverCombo->setCurrentIndex(server);
+    ui.caseSensitiveCheck->setChecked(caseSensitive);
+    if (clan != nullptr)
+      Fetch(ui, QString::fromLatin1(clan));
+    else
       ui.refreshAction->trigger();
-    }
-    EXPECT_EQ(harness.notifier.shown, step.shown) << harness.server.Requests().size();
+    EXPECT_EQ(harness.notifier.shown, shown) << harness.server.Requests().size();
   }
   EXPECT_EQ(harness.errors.texts, QStringList{"HTTP/1.1 404 Not Found."});
-
-  // A click on a notice brings the window back.
   harness.main().showMinimized();
-  emit harness.notifier.activated();
+  emit harness.notifier.activated();  // a click on the notice
   EXPECT_FALSE(harness.main().isMinimized());
 
   // Off forgets the roster kept: the first fetch after on again compares with none.
-  harness.notifier.shown.clear();
   ui.notifyAction->trigger();
   EXPECT_FALSE(harness.notifier.enabled);
   EXPECT_EQ(harness.ReadSettings(), untouched + "[Notify]\r\non=0\r\n");
-  for (const std::string& answer : {kArrivalsAndDepartures, kTwoMembers}) {
+  for (const std::string& answer : {kChanged, kTwoMembers}) {
     harness.server.Answer(OkAnswer(answer));
     Fetch(ui, QStringLiteral("Brannock"));
   }
   ui.notifyAction->trigger();
-  harness.server.Answer(OkAnswer(kArrivalsAndDepartures));
+  harness.server.Answer(OkAnswer(kChanged));
   Fetch(ui, QStringLiteral("Brannock"));
-  EXPECT_TRUE(harness.notifier.shown.isEmpty());
+  EXPECT_EQ(harness.notifier.shown.size(), 3);
 }
 
-// The switch comes from the file; a file without it keeps its bytes through fetches
-// and the settings dialog's save, and a file with it keeps the switch on.
-TEST(MainWindowNotices, theSwitchIsReadFromTheFileWhichOnlyTheMenuItemChanges) {
+// A file without the switch keeps its bytes through fetches and the settings
+// dialog's save; with it, the notices stay on; a switch not saved stays as it was.
+TEST(MainWindowNotices, theSwitchIsReadFromTheFileWhichOnlyItsMenuItemWrites) {
   for (const std::string notify : {"", "[Notify]\r\non=1\r\n"}) {
     MainWindowHarness harness(test::WithoutSettingsFile());
     harness.WriteSettings(test::ProxySection(harness.server.port()) + notify +
                           "[x3]\r\nClanName1=Brannock\r\n");
     harness.main().reloadSettings();
     const std::string bytes = harness.ReadSettings();
-    const bool on = !notify.empty();
-    EXPECT_EQ(harness.ui.notifyAction->isChecked(), on);
-    EXPECT_EQ(harness.notifier.enabled, on);
-    for (const std::string& answer : {kTwoMembers, kArrivalsAndDepartures}) {
+    for (const std::string& answer : {kTwoMembers, kChanged}) {
       harness.server.Answer(OkAnswer(answer));
       Fetch(harness.ui, QStringLiteral("Brannock"));
     }
-    EXPECT_EQ(harness.notifier.shown.size(), on ? 1 : 0);
-
     SettingsDialog dialog(harness.main().settingsFile(), harness.clans, &harness.main());
     QObject::connect(&dialog, &SettingsDialog::settingsSaved, &harness.main(),
                      &MainWindow::reloadSettings);
     dialog.show();
     QTest::mouseClick(test::Child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
     EXPECT_EQ(harness.ReadSettings(), bytes);
-    EXPECT_EQ(harness.ui.notifyAction->isChecked(), on);
-    EXPECT_EQ(harness.notifier.enabled, on);
-    EXPECT_TRUE(harness.errors.texts.isEmpty());
+    EXPECT_EQ(harness.ui.notifyAction->isChecked(), !notify.empty());
+    EXPECT_EQ(harness.notifier.enabled, !notify.empty());
+    EXPECT_EQ(harness.notifier.shown.size(), notify.empty() ? 0 : 1);
   }
-}
-
-TEST(MainWindowNotices, aSwitchThatCannotBeSavedShowsTheFileAndStaysAsItWas) {
   MainWindowHarness harness(test::WithoutSettingsFile());
   ASSERT_TRUE(QDir(harness.directory.path()).mkdir(QStringLiteral("options.ini")));
   harness.ui.notifyAction->trigger();
   EXPECT_EQ(harness.errors.texts,
-            QStringList{"Unable to write to " +
-                        QString::fromStdString(harness.main().settingsFile().string()) + "."});
+            QStringList{"Unable to write to " + harness.directory.filePath("options.ini") + "."});
   EXPECT_FALSE(harness.ui.notifyAction->isChecked());
   EXPECT_FALSE(harness.notifier.enabled);
 }
