@@ -66,32 +66,6 @@ void BM_RosterRefill(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-// For comparison: rows parsed in arrival order, then put in nick order in place.
-void BM_FillParsedRows(benchmark::State& state) {
-  const std::string& body = Body(static_cast<std::size_t>(state.range(0)));
-  for (auto _ : state) {
-    auto model = std::make_unique<RosterModel>(kRussian);
-    model->Fill(ParseRoster(body));
-    benchmark::DoNotOptimize(model->rowCount());
-    state.PauseTiming();
-    model.reset();
-    state.ResumeTiming();
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-}
-
-void BM_ParseRoster(benchmark::State& state) {
-  const std::string& body = Body(static_cast<std::size_t>(state.range(0)));
-  for (auto _ : state) {
-    ParsedRoster parsed = ParseRoster(body);
-    benchmark::DoNotOptimize(parsed.rows.data());
-    state.PauseTiming();
-    parsed = {};
-    state.ResumeTiming();
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-}
-
 void BM_NickOrder(benchmark::State& state) {
   const RosterAnswer answer = ParseAnswer(Body(static_cast<std::size_t>(state.range(0))));
   for (auto _ : state) {
@@ -109,8 +83,6 @@ void Sizes(benchmark::internal::Benchmark* benchmark) {
 
 BENCHMARK(BM_RosterFill)->Apply(Sizes);
 BENCHMARK(BM_RosterRefill)->Apply(Sizes);
-BENCHMARK(BM_FillParsedRows)->Apply(Sizes);
-BENCHMARK(BM_ParseRoster)->Apply(Sizes);
 BENCHMARK(BM_NickOrder)->Apply(Sizes);
 
 }  // namespace

@@ -10,22 +10,16 @@
 
 #include "common/large_block.h"
 
-#if QUELLAR_ICU_SORT_KEYS
-#include <unicode/ucol.h>
-#elif defined(_WIN32)
+#ifdef _WIN32
 #include <windows.h>
 #else
-#include <QCollator>
-#include <QCollatorSortKey>
+#include <unicode/ucol.h>
 #endif
 
 namespace quellar {
-
-#if QUELLAR_ICU_SORT_KEYS || defined(_WIN32)
-
 namespace {
 
-#if QUELLAR_ICU_SORT_KEYS
+#ifndef _WIN32
 
 // Opens the collator QCollator uses for the locale (by its BCP 47 name) with the
 // same attributes; nullptr for the C locale, which compares UTF-8, and for a
@@ -92,7 +86,7 @@ int CompareBytes(std::string_view a, std::string_view b) {
 
 struct CollationKeyStore::Impl {
   bool cLocale;
-#if QUELLAR_ICU_SORT_KEYS
+#ifndef _WIN32
   UCollator* collator;
 #else
   std::wstring localeName;
@@ -100,7 +94,7 @@ struct CollationKeyStore::Impl {
   std::string bytes;              // every key, one after another
   std::vector<std::size_t> ends;  // where each key ends in bytes
 
-#if QUELLAR_ICU_SORT_KEYS
+#ifndef _WIN32
   explicit Impl(const QLocale& locale)
       : cLocale(locale.language() == QLocale::C), collator(OpenCollator(locale)) {}
   ~Impl() {
@@ -119,7 +113,7 @@ struct CollationKeyStore::Impl {
 
   void Append(const QString& text) {
     if (cLocale) {
-#if QUELLAR_ICU_SORT_KEYS
+#ifndef _WIN32
       // QCollatorSortKeys compare as C strings, so a key ends at its first NUL.
       const QByteArray utf8 = text.toUtf8();
       bytes.append(utf8.constData(), std::strlen(utf8.constData()));
@@ -130,7 +124,7 @@ struct CollationKeyStore::Impl {
         bytes.push_back(static_cast<char>(c.unicode() & 0xFF));
       }
 #endif
-#if !QUELLAR_ICU_SORT_KEYS
+#ifdef _WIN32
     } else {
       AppendWindowsSortKey(localeName, text, bytes);
 #else
@@ -207,47 +201,6 @@ void CollationKeyStore::PrefetchKey(std::size_t i) const {
   (void)i;
 #endif
 }
-
-#else  // QCollator's keys, where its collation is neither ICU's nor Windows'.
-
-struct CollationKeyStore::Impl {
-  QCollator collator;
-  std::vector<QCollatorSortKey> keys;
-
-  explicit Impl(const QLocale& locale) : collator(locale) {
-    collator.setCaseSensitivity(Qt::CaseSensitive);
-    collator.setNumericMode(false);
-    collator.setIgnorePunctuation(false);
-  }
-
-  void Append(const QString& text) { keys.push_back(collator.sortKey(text)); }
-};
-
-void CollationKeyStore::Reserve(std::size_t count) {
-  impl_->keys.reserve(count);
-}
-
-std::size_t CollationKeyStore::size() const {
-  return impl_->keys.size();
-}
-
-int CollationKeyStore::Compare(std::size_t a, const CollationKeyStore& other, std::size_t b) const {
-  return impl_->keys[a].compare(other.impl_->keys[b]);
-}
-
-std::uint64_t CollationKeyStore::Prefix(std::size_t, std::size_t) const {
-  return 0;
-}
-
-std::size_t CollationKeyStore::CommonPrefixLength(std::size_t, std::size_t) const {
-  return 0;
-}
-
-void CollationKeyStore::PrefetchPlace(std::size_t) const {}
-
-void CollationKeyStore::PrefetchKey(std::size_t) const {}
-
-#endif
 
 CollationKeyStore::CollationKeyStore(const QLocale& locale)
     : impl_(std::make_unique<Impl>(locale)) {}

@@ -12,10 +12,10 @@ namespace quellar {
 // when it is case-sensitive, not numeric and weighs punctuation, and ordered as
 // QCollatorSortKey::compare orders them.
 //
-// Where the collation comes from ICU or Windows, the keys are its sort key bytes,
-// one after another in a single block: a QCollatorSortKey each would cost two
-// allocations and about a hundred bytes more per text, and comparing them would
-// chase two pointers per key. Elsewhere the store holds QCollatorSortKeys.
+// The keys are the sort key bytes of the collation QCollator uses, ICU's on
+// Linux and Windows' own on Windows, one after another in a single block: a
+// QCollatorSortKey each would cost two allocations and about a hundred bytes more
+// per text, and comparing them would chase two pointers per key.
 class CollationKeyStore {
  public:
   explicit CollationKeyStore(const QLocale& locale);
@@ -36,14 +36,12 @@ class CollationKeyStore {
   int Compare(std::size_t a, const CollationKeyStore& other, std::size_t b) const;
   int Compare(std::size_t a, std::size_t b) const { return Compare(a, *this, b); }
 
-  // The eight bytes of key i after its first skip bytes, as a number (zero where
-  // the key is shorter, or where keys are not bytes). For keys whose first skip
-  // bytes are the same, prefixes that differ order the keys; where they are
-  // equal, only Compare can.
+  // The eight bytes of key i after its first skip bytes, as a number (zero bytes
+  // where the key is shorter). For keys whose first skip bytes are the same,
+  // prefixes that differ order the keys; where they are equal, only Compare can.
   std::uint64_t Prefix(std::size_t i, std::size_t skip = 0) const;
 
-  // How many first bytes keys a and b have in common (zero where keys are not
-  // bytes).
+  // How many first bytes keys a and b have in common.
   std::size_t CommonPrefixLength(std::size_t a, std::size_t b) const;
 
   // Asks the processor ahead of time for where key i lies (place) or, once that

@@ -228,8 +228,4 @@ std::vector<std::size_t> NickOrder(const RosterRows& rows, const QLocale& locale
   return order;
 }
 
-std::vector<std::size_t> NickOrder(const std::vector<RosterRow>& rows, const QLocale& locale) {
-  return NickOrder(RosterRows(rows), locale);
-}
-
 }  // namespace quellar

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <vector>
 
-#include "roster/roster_row.h"
 #include "roster/roster_rows.h"
 
 namespace quellar {
@@ -21,6 +20,5 @@ namespace quellar {
 //
 // order[i] is the index in rows of the row that stands at position i.
 std::vector<std::size_t> NickOrder(const RosterRows& rows, const QLocale& locale);
-std::vector<std::size_t> NickOrder(const std::vector<RosterRow>& rows, const QLocale& locale);
 
 }  // namespace quellar

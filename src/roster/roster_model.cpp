@@ -6,6 +6,7 @@
 
 #include "common/cp1251.h"
 #include "roster/nick_order.h"
+#include "roster/roster_parse.h"
 
 namespace quellar {
 namespace {
@@ -30,27 +31,17 @@ std::string_view Field(const RosterRowView& row, int column) {
 RosterModel::RosterModel(QLocale locale, QObject* parent)
     : QAbstractTableModel(parent), locale_(std::move(locale)) {}
 
-void RosterModel::Fill(ParsedRoster roster) {
-  RosterRows rows(roster.rows);
-  roster.rows = {};
-  Replace(roster.serverLine, std::move(rows));
-}
-
 void RosterModel::FillFromAnswer(std::string body) {
   RosterAnswer answer = ParseAnswer(std::move(body));
-  Replace(answer.serverLine, std::move(answer.rows));
-}
-
-void RosterModel::Replace(std::string_view serverLine, RosterRows rows) {
   // Ordered, and the texts made, before the reset: a view sees the old rows or
   // the new ones in their final order and draws the table once, and a failure on
   // the way leaves the old table whole.
-  rows.Arrange(NickOrder(rows, locale_));
-  QString clanStatusText = QStringLiteral("Онлайн клана: ") + QString::number(rows.size());
-  QString serverStatusText = QStringLiteral("Онлайн сервера: ") + FromCp1251(serverLine);
+  answer.rows.Arrange(NickOrder(answer.rows, locale_));
+  QString clanStatusText = QStringLiteral("Онлайн клана: ") + QString::number(answer.rows.size());
+  QString serverStatusText = QStringLiteral("Онлайн сервера: ") + FromCp1251(answer.serverLine);
 
   beginResetModel();
-  rows_ = std::move(rows);
+  rows_ = std::move(answer.rows);
   endResetModel();
 
   clanStatusText_ = std::move(clanStatusText);

@@ -4,10 +4,8 @@
 #include <QLocale>
 #include <QString>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "roster/roster_parse.h"
 #include "roster/roster_row.h"
 #include "roster/roster_rows.h"
 
@@ -21,11 +19,9 @@ class RosterModel : public QAbstractTableModel {
  public:
   explicit RosterModel(QLocale locale = QLocale::system(), QObject* parent = nullptr);
 
-  // Replaces every row in one reset, in nick order, and sets the status texts.
-  void Fill(ParsedRoster roster);
-
-  // The same for the service's answer as received, the way a fetch fills the
-  // table: the rows are then held in the answer itself. Until the new rows are
+  // Replaces every row with those of the service's answer as received, in one
+  // reset, in nick order, and sets the status texts: the way a fetch fills the
+  // table. The rows are held in the answer itself. Until the new rows are
   // complete the old ones, and the old answer, stay as they were.
   void FillFromAnswer(std::string body);
 
@@ -55,8 +51,6 @@ class RosterModel : public QAbstractTableModel {
 
  private:
   bool HoldsCell(const QModelIndex& index) const;
-  // Puts rows in nick order and takes them, in one reset, with the status texts.
-  void Replace(std::string_view serverLine, RosterRows rows);
 
   QLocale locale_;
   RosterRows rows_;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <utility>
+#include <vector>
 
 #include "common/large_block.h"
 
@@ -59,14 +60,6 @@ RosterRowView SplitRecordLine(std::string_view line) {
 
 std::string_view NickOfRecordLine(std::string_view line) {
   return line.substr(0, line.find(kSeparator));
-}
-
-ParsedRoster ParseRoster(std::string_view body) {
-  ParsedRoster parsed;
-  parsed.serverLine = ForEachRecordLine(body, [&](std::size_t start, std::size_t end) {
-    parsed.rows.push_back(SplitRecordLine(body.substr(start, end - start)).ToRow());
-  });
-  return parsed;
 }
 
 RosterAnswer ParseAnswer(std::string body) {

@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "roster/roster_row.h"
 #include "roster/roster_rows.h"
@@ -10,23 +9,16 @@
 namespace quellar {
 
 // The roster service's answer: its first line, the server's online figure shown as
-// is, and one row per non-empty record line, in the order of the lines.
-struct ParsedRoster {
-  std::string serverLine;
-  std::vector<RosterRow> rows;
-};
-
-// The same, the rows held in the answer itself rather than copied out of it.
+// is, and one row per non-empty record line, in the order of the lines, the rows
+// held in the answer itself rather than copied out of it.
 struct RosterAnswer {
   std::string serverLine;
   RosterRows rows;
 };
 
-// Splits the answer into the server line and the rows. Lines end with CR LF; text
-// after the last CR LF is not a line. Every body gives a result.
-ParsedRoster ParseRoster(std::string_view body);
-
-// The same, taking the answer over as the rows' storage.
+// Splits the answer into the server line and the rows, taking the answer over as
+// the rows' storage. Lines end with CR LF; text after the last CR LF is not a
+// line. Every body gives a result.
 RosterAnswer ParseAnswer(std::string body);
 
 // One non-empty record line's four columns, as views into the line.

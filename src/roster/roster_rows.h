@@ -12,9 +12,9 @@ namespace quellar {
 
 // The rows of the roster table. Their texts are held once, in one block: the
 // service's answer itself, whose record lines are split into fields each time a
-// row is read, or, for rows given one by one, a copy of their texts. A row is
-// only the place where it begins in the block, so a million rows cost eight
-// bytes each on top of the answer, and reordering them moves no text.
+// row is read. A row is only the place where its line begins in the answer, so a
+// million rows cost eight bytes each on top of the answer, and reordering them
+// moves no text.
 //
 // A RosterRowView of a row stays valid until these rows are replaced, moved
 // from or destroyed.
@@ -26,9 +26,6 @@ class RosterRows {
   using size_type = std::size_t;
 
   RosterRows() = default;
-
-  // A copy of rows, in their order.
-  explicit RosterRows(const std::vector<RosterRow>& rows);
 
   // The record lines of answer that begin at lineStarts, in that order. Each one
   // must be a non-empty line ended by CR LF.
@@ -54,14 +51,8 @@ class RosterRows {
   friend bool operator==(const RosterRows& a, const std::vector<RosterRow>& b);
 
  private:
-  enum class Layout {
-    Lines,  // the answer's record lines, split on reading
-    Packed  // each row's four text lengths, then its four texts
-  };
-
-  Layout layout_ = Layout::Packed;
-  std::string block_;
-  std::vector<std::size_t> starts_;  // where each row begins in block_, in table order
+  std::string answer_;
+  std::vector<std::size_t> starts_;  // where each row's line begins in answer_, in table order
 };
 
 class RosterRows::const_iterator {

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "common/cp1251.h"
+#include "roster/answer_text.h"
+#include "roster/roster_parse.h"
 #include "support/printers.h"
 
 namespace quellar {
@@ -20,6 +22,11 @@ namespace {
 
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
 const QLocale kAmerican(QLocale::English, QLocale::UnitedStates);
+
+// The rows as a fill holds them: in the answer that carries them.
+RosterRows Rows(const std::vector<RosterRow>& rows) {
+  return ParseAnswer(AnswerText("0", rows)).rows;
+}
 
 std::vector<RosterRow> RowsWithNicks(const QStringList& nicks) {
   std::vector<RosterRow> rows;
@@ -32,7 +39,7 @@ std::vector<RosterRow> RowsWithNicks(const QStringList& nicks) {
 QStringList Ordered(const QStringList& nicks, const QLocale& locale) {
   const std::vector<RosterRow> rows = RowsWithNicks(nicks);
   QStringList ordered;
-  for (std::size_t index : NickOrder(rows, locale))
+  for (std::size_t index : NickOrder(Rows(rows), locale))
     ordered.append(FromCp1251(rows[index].nick));
   return ordered;
 }
@@ -45,39 +52,39 @@ QStringList BackwardsAfterFirst(QStringList list) {
 }
 
 TEST(NickOrder, emptyTableHasEmptyOrder) {
-  EXPECT_TRUE(NickOrder(std::vector<RosterRow>{}, kRussian).empty());
+  EXPECT_TRUE(NickOrder(RosterRows(), kRussian).empty());
 }
 
 TEST(NickOrder, sortsRowsByNick) {
   const std::vector<RosterRow> rows = RowsWithNicks({"Zed", "Ada", "Mira"});
-  EXPECT_EQ(NickOrder(rows, kRussian), (std::vector<std::size_t>{1, 2, 0}));
+  EXPECT_EQ(NickOrder(Rows(rows), kRussian), (std::vector<std::size_t>{1, 2, 0}));
 }
 
 TEST(NickOrder, emptyNickAfterLastNamedRowStaysWhereItWasAppended) {
   const std::vector<RosterRow> rows = RowsWithNicks({"Zed", "Ada", ""});
-  EXPECT_EQ(NickOrder(rows, kRussian), (std::vector<std::size_t>{1, 0, 2}));
+  EXPECT_EQ(NickOrder(Rows(rows), kRussian), (std::vector<std::size_t>{1, 0, 2}));
 }
 
 TEST(NickOrder, emptyNickBeforeALaterNamedRowSortsToTheFront) {
   const std::vector<RosterRow> rows = RowsWithNicks({"Zed", "", "Ada"});
-  EXPECT_EQ(NickOrder(rows, kRussian), (std::vector<std::size_t>{1, 2, 0}));
+  EXPECT_EQ(NickOrder(Rows(rows), kRussian), (std::vector<std::size_t>{1, 2, 0}));
 }
 
 TEST(NickOrder, trailingEmptyNicksKeepArrivalOrderBehindTheSortedRows) {
   std::vector<RosterRow> rows = RowsWithNicks({"Zed", "", "Ada", "", ""});
   rows[3].playTime = "first";
   rows[4].playTime = "second";
-  EXPECT_EQ(NickOrder(rows, kRussian), (std::vector<std::size_t>{1, 2, 0, 3, 4}));
+  EXPECT_EQ(NickOrder(Rows(rows), kRussian), (std::vector<std::size_t>{1, 2, 0, 3, 4}));
 }
 
 TEST(NickOrder, onlyEmptyNicksKeepArrivalOrder) {
   const std::vector<RosterRow> rows = RowsWithNicks({"", "", ""});
-  EXPECT_EQ(NickOrder(rows, kRussian), (std::vector<std::size_t>{0, 1, 2}));
+  EXPECT_EQ(NickOrder(Rows(rows), kRussian), (std::vector<std::size_t>{0, 1, 2}));
 }
 
 TEST(NickOrder, equalNicksKeepArrivalOrder) {
   const std::vector<RosterRow> rows = RowsWithNicks({"b", "a", "b", "a", "", "b"});
-  EXPECT_EQ(NickOrder(rows, kRussian), (std::vector<std::size_t>{4, 1, 3, 0, 2, 5}));
+  EXPECT_EQ(NickOrder(Rows(rows), kRussian), (std::vector<std::size_t>{4, 1, 3, 0, 2, 5}));
 }
 
 // Cyrillic before Latin in Russian, lower case before upper case, Yo after Ye;
@@ -144,7 +151,7 @@ TEST(NickOrder, collatesWindows1251BytesAsTheirCharacters) {
       {"\xB8\xEB\xEA\xE0", "", "", ""},
       {"\xA8\xEB\xEA\xE0", "", "", ""},
   };
-  EXPECT_EQ(NickOrder(rows, kRussian), (std::vector<std::size_t>{1, 2, 3, 0}));
+  EXPECT_EQ(NickOrder(Rows(rows), kRussian), (std::vector<std::size_t>{1, 2, 3, 0}));
 }
 
 // A long roster made from a few syllables, so that it holds many equal nicks,
@@ -195,13 +202,13 @@ std::vector<std::size_t> CollatedOrder(const std::vector<RosterRow>& rows, const
 
 TEST(NickOrder, longRosterMatchesDirectCollationOfTheTexts) {
   const std::vector<RosterRow> rows = LongRoster(10000);
-  EXPECT_EQ(NickOrder(rows, kRussian), CollatedOrder(rows, kRussian));
-  EXPECT_EQ(NickOrder(rows, kAmerican), CollatedOrder(rows, kAmerican));
+  EXPECT_EQ(NickOrder(Rows(rows), kRussian), CollatedOrder(rows, kRussian));
+  EXPECT_EQ(NickOrder(Rows(rows), kAmerican), CollatedOrder(rows, kAmerican));
 }
 
 TEST(NickOrder, shortRosterMatchesDirectCollationOfTheTexts) {
   const std::vector<RosterRow> rows = LongRoster(300);
-  EXPECT_EQ(NickOrder(rows, kRussian), CollatedOrder(rows, kRussian));
+  EXPECT_EQ(NickOrder(Rows(rows), kRussian), CollatedOrder(rows, kRussian));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "roster/answer_text.h"
 #include "roster/nick_order.h"
 #include "roster/roster_parse.h"
 #include "roster/roster_row_printer.h"
@@ -56,7 +57,7 @@ TEST(RosterModel, hasFourColumnsWithRussianHeaders) {
 
 TEST(RosterModel, emptyBodyGivesZeroCountAndEmptyServerFigure) {
   RosterModel model(kRussian);
-  model.Fill(ParseRoster(""));
+  model.FillFromAnswer("");
   EXPECT_EQ(model.rowCount(), 0);
   EXPECT_EQ(model.clanStatusText(), QStringLiteral(u"Онлайн клана: 0"));
   EXPECT_EQ(model.serverStatusText(), QStringLiteral(u"Онлайн сервера: "));
@@ -64,7 +65,7 @@ TEST(RosterModel, emptyBodyGivesZeroCountAndEmptyServerFigure) {
 
 TEST(RosterModel, serverLineOnlyGivesZeroCountAndTheLine) {
   RosterModel model(kRussian);
-  model.Fill(ParseRoster("\xE2\xF1\xE5\xE3\xEE 1500\r\n"));
+  model.FillFromAnswer("\xE2\xF1\xE5\xE3\xEE 1500\r\n");
   EXPECT_EQ(model.rowCount(), 0);
   EXPECT_EQ(model.clanStatusText(), QStringLiteral(u"Онлайн клана: 0"));
   EXPECT_EQ(model.serverStatusText(), QStringLiteral(u"Онлайн сервера: всего 1500"));
@@ -72,8 +73,7 @@ TEST(RosterModel, serverLineOnlyGivesZeroCountAndTheLine) {
 
 TEST(RosterModel, clanCountIsTheNumberOfNonEmptyRecordLines) {
   RosterModel model(kRussian);
-  model.Fill(
-      ParseRoster("1500\r\n\r\nA|||1|||r|||p\r\n\r\n|||2|||s|||q\r\nB|||3|||t|||u\r\nC|||4"));
+  model.FillFromAnswer("1500\r\n\r\nA|||1|||r|||p\r\n\r\n|||2|||s|||q\r\nB|||3|||t|||u\r\nC|||4");
   EXPECT_EQ(model.rowCount(), 3);
   EXPECT_EQ(model.clanStatusText(), QStringLiteral(u"Онлайн клана: 3"));
   EXPECT_EQ(model.serverStatusText(), QStringLiteral(u"Онлайн сервера: 1500"));
@@ -86,7 +86,7 @@ TEST(RosterModel, fillResetsTheModelOnceAndAnnouncesTheStatusTextsOnce) {
   QSignalSpy inserted(&model, &RosterModel::rowsInserted);
   QSignalSpy layout(&model, &RosterModel::layoutChanged);
   QSignalSpy statusTexts(&model, &RosterModel::statusTextsChanged);
-  model.Fill(ParseRoster(kThreeMembers));
+  model.FillFromAnswer(kThreeMembers);
   EXPECT_EQ(aboutToReset.count(), 1);
   EXPECT_EQ(reset.count(), 1);
   EXPECT_EQ(inserted.count(), 0);
@@ -96,7 +96,7 @@ TEST(RosterModel, fillResetsTheModelOnceAndAnnouncesTheStatusTextsOnce) {
 
 TEST(RosterModel, recordsOutOfNickOrderKeepTheirOwnFields) {
   RosterModel model(kRussian);
-  model.Fill(ParseRoster(kThreeMembers));
+  model.FillFromAnswer(kThreeMembers);
   const std::vector<RosterRow> expected = {
       {"Ada", "100", "08:30 03.04.2010", "Smith"},
       {"Mira", "200", "23:59 05.06.2011", "Hunter"},
@@ -109,7 +109,7 @@ TEST(RosterModel, recordsOutOfNickOrderKeepTheirOwnFields) {
 
 TEST(RosterModel, emptyNickAppendedLastStaysLast) {
   RosterModel model(kRussian);
-  model.Fill(ParseRoster("1\r\nZed|||1|||r|||p\r\n|||2|||s|||q\r\n"));
+  model.FillFromAnswer("1\r\nZed|||1|||r|||p\r\n|||2|||s|||q\r\n");
   ASSERT_EQ(model.rowCount(), 2);
   EXPECT_EQ(Cell(model, 0, 0), QStringLiteral(u"Zed"));
   EXPECT_EQ(Cell(model, 1, 0), QString());
@@ -118,8 +118,8 @@ TEST(RosterModel, emptyNickAppendedLastStaysLast) {
 
 TEST(RosterModel, fillReplacesThePreviousRows) {
   RosterModel model(kRussian);
-  model.Fill(ParseRoster(kThreeMembers));
-  model.Fill(ParseRoster("900\r\nSolo|||5|||r|||p\r\n"));
+  model.FillFromAnswer(kThreeMembers);
+  model.FillFromAnswer("900\r\nSolo|||5|||r|||p\r\n");
   ASSERT_EQ(model.rowCount(), 1);
   EXPECT_EQ(Cell(model, 0, 0), QStringLiteral(u"Solo"));
   EXPECT_EQ(model.clanStatusText(), QStringLiteral(u"Онлайн клана: 1"));
@@ -129,7 +129,7 @@ TEST(RosterModel, fillReplacesThePreviousRows) {
 TEST(RosterModel, displaysEachColumnDecodedFromWindows1251) {
   RosterModel model(kRussian);
   // "Иван", "1500", "с 01.02.2009", "Маг", with a byte that maps to a control character.
-  model.Fill(ParseRoster("0\r\n\xC8\xE2\xE0\xED|||1500\x98|||\xF1 01.02.2009|||\xCC\xE0\xE3\r\n"));
+  model.FillFromAnswer("0\r\n\xC8\xE2\xE0\xED|||1500\x98|||\xF1 01.02.2009|||\xCC\xE0\xE3\r\n");
   ASSERT_EQ(model.rowCount(), 1);
   EXPECT_EQ(Cell(model, 0, 0), QStringLiteral(u"Иван"));
   EXPECT_EQ(Cell(model, 0, 1), QStringLiteral(u"1500\u0098"));
@@ -139,7 +139,7 @@ TEST(RosterModel, displaysEachColumnDecodedFromWindows1251) {
 
 TEST(RosterModel, givesNothingForOtherRolesAndCellsOutsideTheTable) {
   RosterModel model(kRussian);
-  model.Fill(ParseRoster(kThreeMembers));
+  model.FillFromAnswer(kThreeMembers);
   EXPECT_FALSE(model.data(model.index(0, 0), Qt::EditRole).isValid());
   EXPECT_FALSE(model.data(model.index(0, 0), Qt::DecorationRole).isValid());
   EXPECT_FALSE(model.data(model.index(3, 0)).isValid());
@@ -151,7 +151,7 @@ TEST(RosterModel, givesNothingForOtherRolesAndCellsOutsideTheTable) {
 
 TEST(RosterModel, cellsAreSelectableButNotEditable) {
   RosterModel model(kRussian);
-  model.Fill(ParseRoster(kThreeMembers));
+  model.FillFromAnswer(kThreeMembers);
   const Qt::ItemFlags flags = model.flags(model.index(1, 2));
   EXPECT_TRUE(flags.testFlag(Qt::ItemIsSelectable));
   EXPECT_TRUE(flags.testFlag(Qt::ItemIsEnabled));
@@ -165,29 +165,26 @@ TEST(RosterModel, ordersNicksByItsOwnLocale) {
 #endif
   const std::string body = "0\r\nabc|||1|||r|||p\r\n\xE0\xE1\xE2|||2|||s|||q\r\n";
   RosterModel russian(kRussian);
-  russian.Fill(ParseRoster(body));
+  russian.FillFromAnswer(body);
   RosterModel american(QLocale(QLocale::English, QLocale::UnitedStates));
-  american.Fill(ParseRoster(body));
+  american.FillFromAnswer(body);
   EXPECT_EQ(Cell(russian, 0, 0), QStringLiteral(u"абв"));
   EXPECT_EQ(Cell(american, 0, 0), QStringLiteral(u"abc"));
 }
 
 TEST(RosterModel, longRosterFillPutsEveryWholeRowWhereTheNickOrderSays) {
   std::vector<RosterRow> rows;
-  std::string body = "0\r\n";
   std::uint32_t state = 7;
   for (int i = 0; i < 5000; ++i) {
     state = state * 1103515245u + 12345u;
-    RosterRow row{"n" + std::to_string((state >> 8) % 1000), std::to_string(i),
-                  "r" + std::to_string(i), "p" + std::to_string(i % 7)};
-    body += row.nick + "|||" + row.playTime + "|||" + row.registration + "|||" + row.profession +
-            "\r\n";
-    rows.push_back(std::move(row));
+    rows.push_back(RosterRow{"n" + std::to_string((state >> 8) % 1000), std::to_string(i),
+                             "r" + std::to_string(i), "p" + std::to_string(i % 7)});
   }
+  const std::string body = AnswerText("0", rows);
   RosterModel model(kRussian);
-  model.Fill(ParseRoster(body));
+  model.FillFromAnswer(body);
 
-  const std::vector<std::size_t> order = NickOrder(rows, kRussian);
+  const std::vector<std::size_t> order = NickOrder(ParseAnswer(body).rows, kRussian);
   ASSERT_EQ(model.rows().size(), rows.size());
   for (std::size_t i = 0; i < rows.size(); ++i)
     ASSERT_EQ(model.rows()[i], rows[order[i]]) << "at row " << i;
@@ -195,7 +192,7 @@ TEST(RosterModel, longRosterFillPutsEveryWholeRowWhereTheNickOrderSays) {
 
 TEST(RosterModel, reorderMovesRowsAndKeepsPersistentIndexesOnTheirRows) {
   RosterModel model(kRussian);
-  model.Fill(ParseRoster(kThreeMembers));  // Ada, Mira, Zed
+  model.FillFromAnswer(kThreeMembers);  // Ada, Mira, Zed
   const QPersistentModelIndex mira(model.index(1, 3));
   const QPersistentModelIndex zed(model.index(2, 0));
   QSignalSpy aboutToChange(&model, &RosterModel::layoutAboutToBeChanged);
@@ -218,7 +215,7 @@ TEST(RosterModel, reorderMovesRowsAndKeepsPersistentIndexesOnTheirRows) {
 
 TEST(RosterModel, reorderKeepsTheSelectionOnTheSelectedMember) {
   RosterModel model(kRussian);
-  model.Fill(ParseRoster(kThreeMembers));  // Ada, Mira, Zed
+  model.FillFromAnswer(kThreeMembers);  // Ada, Mira, Zed
   QItemSelectionModel selection(&model);
   selection.setCurrentIndex(model.index(0, 0),
                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -233,7 +230,7 @@ TEST(RosterModel, reorderKeepsTheSelectionOnTheSelectedMember) {
 
 TEST(RosterModel, reorderRejectsAnOrderThatIsNotAPermutationAndChangesNothing) {
   RosterModel model(kRussian);
-  model.Fill(ParseRoster(kThreeMembers));
+  model.FillFromAnswer(kThreeMembers);
   const RosterRows before = model.rows();
   QSignalSpy aboutToChange(&model, &RosterModel::layoutAboutToBeChanged);
   EXPECT_THROW(model.Reorder({0, 1}), std::invalid_argument);

@@ -22,17 +22,17 @@ struct ParseCase {
   std::vector<RosterRow> rows;
 };
 
-class ParseRosterCases : public testing::TestWithParam<ParseCase> {};
+class ParseAnswerCases : public testing::TestWithParam<ParseCase> {};
 
-TEST_P(ParseRosterCases, givesServerLineAndRowsInLineOrder) {
+TEST_P(ParseAnswerCases, givesServerLineAndRowsInLineOrder) {
   const ParseCase& c = GetParam();
-  const ParsedRoster parsed = ParseRoster(c.body);
-  EXPECT_EQ(parsed.serverLine, c.serverLine);
-  EXPECT_EQ(parsed.rows, c.rows);
+  const RosterAnswer answer = ParseAnswer(c.body);
+  EXPECT_EQ(answer.serverLine, c.serverLine);
+  EXPECT_EQ(answer.rows, c.rows);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    ParseRoster, ParseRosterCases,
+    ParseAnswer, ParseAnswerCases,
     testing::Values(
         ParseCase{"emptyBodyGivesNothing", "", "", {}},
         ParseCase{
@@ -101,11 +101,11 @@ INSTANTIATE_TEST_SUITE_P(
             "nulBytesAreKept", "7\0\r\nA\0|||1|||r|||p\r\n"s, "7\0"s, {{"A\0"s, "1", "r", "p"}}}),
     [](const testing::TestParamInfo<ParseCase>& info) { return std::string(info.param.name); });
 
-TEST(ParseRoster, countsOnlyNonEmptyRecordLines) {
+TEST(ParseAnswer, countsOnlyNonEmptyRecordLines) {
   std::string body = "1500\r\n";
   for (int i = 0; i < 50; ++i)
     body += (i % 5 == 0) ? "\r\n" : "N|||1|||r|||p\r\n";
-  EXPECT_EQ(ParseRoster(body).rows.size(), 40u);
+  EXPECT_EQ(ParseAnswer(body).rows.size(), 40u);
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "common/error.h"
+#include "roster/answer_text.h"
 #include "roster/roster_model.h"
-#include "roster/roster_parse.h"
 #include "roster/roster_row_printer.h"
 #include "support/printers.h"
 
@@ -25,7 +25,7 @@ LocaleContext RussianToday(QDate today = QDate(2026, 12, 8)) {
 // A table filled the way a fetch fills it; the fill puts the rows in nick order.
 class SortRosterTest : public testing::Test {
  protected:
-  void Fill(std::vector<RosterRow> rows) { model.Fill(ParsedRoster{"1500", std::move(rows)}); }
+  void Fill(const std::vector<RosterRow>& rows) { model.FillFromAnswer(AnswerText("1500", rows)); }
 
   std::vector<std::string> Nicks() const {
     std::vector<std::string> nicks;

@@ -86,13 +86,28 @@ constexpr fs::perms kOddPermissions =
 // save file does both.
 #ifndef _WIN32
 
-// A name too long for its temporary file's name stands in for a folder that
-// takes no new file, even for root.
+// A folder that takes no new file (a shared folder where the user may write
+// options.ini and nothing else), and a name too long for its temporary file's
+// name, which stands in for one even for root: the file is written in place,
+// keeping its permissions, and no other file is left.
 TEST(ReplaceFileAtomically, aTemporaryFileThatCannotBeMadeHasTheFileWrittenInPlace) {
+  const ExecutableDir lockedDir;
+  const fs::path lockedFile = lockedDir.SettingsFile();
   const ExecutableDir dir;
   const fs::path file = dir.Path() / std::string(250, 'f');
-  WriteBytes(file, "old contents");
-  fs::permissions(file, kOddPermissions);
+  for (const fs::path& target : {lockedFile, file}) {
+    WriteBytes(target, "old contents");
+    fs::permissions(target, kOddPermissions);
+  }
+  {
+    const test::UnwritableFile folder(lockedDir.Path());
+    if (folder.Made()) {
+      ASSERT_TRUE(ReplaceFileAtomically(lockedFile, "new"));
+      EXPECT_EQ(ReadBytes(lockedFile), "new");
+      EXPECT_EQ(fs::status(lockedFile).permissions(), kOddPermissions);
+      EXPECT_EQ(Entries(lockedDir.Path()), std::vector<std::string>{"options.ini"});
+    }
+  }
   ASSERT_TRUE(ReplaceFileAtomically(file, "new"));
   EXPECT_EQ(ReadBytes(file), "new");
   EXPECT_EQ(fs::status(file).permissions(), kOddPermissions);

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 
@@ -21,9 +22,18 @@ using testing::ElementsAre;
 using testing::IsEmpty;
 using testing::SizeIs;
 
-TEST(BadSettingsFile, anEmptyFileLoadsAsEmpty) {
+// Files that hold no settings the program can read: the lists load empty, the
+// proxy switches off and keeps its host and port, and the dialog's port is "80".
+struct EmptyLoad {
+  const char* name;
+  std::function<void(const fs::path&)> make;
+};
+
+class BadSettingsFileLoadsAsEmpty : public testing::TestWithParam<EmptyLoad> {};
+
+TEST_P(BadSettingsFileLoadsAsEmpty, withTheProxyOffAndItsHostAndPortKept) {
   const ExecutableDir dir;
-  WriteBytes(dir.SettingsFile(), "");
+  GetParam().make(dir.SettingsFile());
   ClanLists clans{{"a"}, {"b"}};
   ProxySettings proxy{true, "host", 3128};
   LoadSettings(dir.SettingsFile(), clans, proxy);
@@ -32,20 +42,22 @@ TEST(BadSettingsFile, anEmptyFileLoadsAsEmpty) {
   EXPECT_FALSE(proxy.useProxy);
   EXPECT_EQ(proxy.proxyHost, "host");
   EXPECT_EQ(proxy.proxyPort, 3128);
+  EXPECT_EQ(LoadDialogSettings(dir.SettingsFile(), clans).proxyPort, "80");
 }
 
-TEST(BadSettingsFile, aDirectoryInPlaceOfTheFileLoadsAsEmpty) {
-  const ExecutableDir dir;
-  fs::create_directory(dir.SettingsFile());
-  ClanLists clans{{"a"}, {"b"}};
-  ProxySettings proxy{true, "host", 3128};
-  LoadSettings(dir.SettingsFile(), clans, proxy);
-  EXPECT_THAT(clans.clansX3, IsEmpty());
-  EXPECT_FALSE(proxy.useProxy);
-  EXPECT_EQ(proxy.proxyPort, 3128);
-  const DialogSettings fields = LoadDialogSettings(dir.SettingsFile(), clans);
-  EXPECT_EQ(fields.proxyPort, "80");
-}
+INSTANTIATE_TEST_SUITE_P(
+    BadSettingsFile, BadSettingsFileLoadsAsEmpty,
+    testing::Values(EmptyLoad{"aMissingFile", [](const fs::path&) {}},
+                    EmptyLoad{"anEmptyFile", [](const fs::path& file) { WriteBytes(file, ""); }},
+                    EmptyLoad{"aDirectoryInPlaceOfTheFile",
+                              [](const fs::path& file) { fs::create_directory(file); }},
+                    EmptyLoad{"utf16",
+                              [](const fs::path& file) {
+                                using namespace std::string_literals;
+                                WriteBytes(file,
+                                           "\xFF\xFE[\0x\0\x33\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0"s);
+                              }}),
+    [](const testing::TestParamInfo<EmptyLoad>& info) { return std::string(info.param.name); });
 
 TEST(BadSettingsFile, zeroBytesAreKeptAsBytes) {
   using namespace std::string_literals;
@@ -125,17 +137,6 @@ TEST(BadSettingsFile, utf8WithAByteOrderMarkKeepsItsBytesAndHidesTheFirstSection
   LoadSettings(dir.SettingsFile(), clans, proxy);
   EXPECT_THAT(clans.clansX3, IsEmpty());
   EXPECT_THAT(clans.clansX300, ElementsAre("\xD0\x81\xD0\xB6"));
-}
-
-TEST(BadSettingsFile, utf16LoadsAsEmpty) {
-  using namespace std::string_literals;
-  const ExecutableDir dir;
-  WriteBytes(dir.SettingsFile(), "\xFF\xFE[\0x\0\x33\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0"s);
-  ClanLists clans{{"a"}, {"b"}};
-  ProxySettings proxy;
-  LoadSettings(dir.SettingsFile(), clans, proxy);
-  EXPECT_THAT(clans.clansX3, IsEmpty());
-  EXPECT_THAT(clans.clansX300, IsEmpty());
 }
 
 // 100 MB: a 10 MB value, then about 90 MB of names, a key name of 1 MB and the

@@ -31,18 +31,6 @@ MainWindowLoad LoadMain(const std::string& bytes, ProxySettings before = {}) {
   return load;
 }
 
-TEST(LoadSettings, aMissingFileEmptiesTheListsAndSwitchesTheProxyOff) {
-  const ExecutableDir dir;
-  ClanLists clans{{"a"}, {"b"}};
-  ProxySettings proxy{true, "host", 3128};
-  LoadSettings(dir.SettingsFile(), clans, proxy);
-  EXPECT_THAT(clans.clansX3, IsEmpty());
-  EXPECT_THAT(clans.clansX300, IsEmpty());
-  EXPECT_FALSE(proxy.useProxy);
-  EXPECT_EQ(proxy.proxyHost, "host");
-  EXPECT_EQ(proxy.proxyPort, 3128);
-}
-
 TEST(LoadSettings, readsBothListsAndTheProxy) {
   const MainWindowLoad load = LoadMain(
       "[x3]\r\nClanName1=Alpha\r\nClanName2=\xCA\xEB\xE0\xED\r\n[x300]\r\nClanName1=Beta\r\n"

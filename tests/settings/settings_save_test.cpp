@@ -191,23 +191,6 @@ TEST(SaveSettings, aFileThatCannotBeWrittenIsNotReplaced) {
   EXPECT_THAT(clans.clansX3, ElementsAre("New"));
 }
 
-// A shared folder where the user may write options.ini but make no other file.
-TEST(SaveSettings, aFolderThatTakesNoNewFileHasTheFileWrittenInPlace) {
-  const ExecutableDir dir;
-  WriteBytes(dir.SettingsFile(), "[x3]\r\nClanName1=Old\r\n");
-  const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
-  fs::permissions(dir.SettingsFile(), perms);
-  const test::UnwritableFile folder(dir.Path());
-  if (!folder.Made())
-    GTEST_SKIP() << "this file system cannot make a directory immutable for root";
-  DialogSettings fields{true, "h", "2"};
-  EXPECT_EQ(ErrorOf(dir.SettingsFile(), ClanLists{{"New"}, {}}, fields), "no error");
-  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
-            "[x3]\r\nClanName1=New\r\n[Proxy]\r\nuse=1\r\nserver=h\r\nport=2\r\n");
-  EXPECT_EQ(fs::status(dir.SettingsFile()).permissions(), perms);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
-}
-
 TEST(SaveSettings, theFailureNamesACyrillicPathInWindows1251) {
   const ExecutableDir dir;
 #ifdef _WIN32

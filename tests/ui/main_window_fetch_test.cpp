@@ -172,6 +172,18 @@ TEST(MainWindowFetch, aRefusedConnectionShowsTheSocketErrorUnchanged) {
   EXPECT_EQ(harness.errors.texts, QStringList{QString::fromStdString(test::kRefusedMessage)});
 }
 
+// The proxy starts with no host and port 0, and a file that switches it on
+// without naming them leaves it so.
+TEST(MainWindowFetch, aProxySwitchedOnWithoutServerOrPortHasNoHostAndPortZero) {
+  for (const auto& [settings, shown] :
+       {std::pair{"[Proxy]\r\nuse=1\r\n", std::string("Socket Error # 11001\nHost not found.")},
+        std::pair{"[Proxy]\r\nuse=1\r\nserver=127.0.0.1\r\n", test::kUnusablePortMessage}}) {
+    MainWindowHarness harness(test::HarnessOptions{settings, false});
+    Fetch(harness.ui, QStringLiteral("Brannock"));
+    EXPECT_EQ(harness.errors.texts, QStringList{QString::fromStdString(shown)}) << settings;
+  }
+}
+
 TEST(MainWindowFetch, anErrorInOneHandlerLeavesTheWindowWorkingForTheNextAction) {
   MainWindowHarness harness;
   const test::MainWindowControls& ui = harness.ui;

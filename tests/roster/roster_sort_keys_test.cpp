@@ -1,5 +1,3 @@
-#include "roster/roster_comparators.h"
-
 #include <gtest/gtest.h>
 
 #include "common/error.h"
@@ -10,6 +8,22 @@ namespace quellar {
 namespace {
 
 using test::PrintTo;  // names each case in gtest's output
+
+// A column's comparison of two rows, as the sort makes it from their keys: +d
+// when a sorts after b, -d before, 0 when equal. A's key is read first, so a's
+// unreadable value is the one reported.
+template <class Key>
+int CompareBy(const RosterRow& a, const RosterRow& b, int d, const LocaleContext& context) {
+  const Key keyOf(context);
+  const auto keyA = keyOf(a);
+  const auto keyB = keyOf(b);
+  return CompareKeys(keyA, keyB, d);
+}
+
+constexpr auto CompareByNick = &CompareBy<NickKey>;
+constexpr auto CompareByPlayTime = &CompareBy<PlayTimeKey>;
+constexpr auto CompareByRegistration = &CompareBy<RegistrationKey>;
+constexpr auto CompareByProfession = &CompareBy<ProfessionKey>;
 
 LocaleContext ContextAt(const char* localeName, QDate today = QDate(2026, 12, 8)) {
   LocaleContext context;
