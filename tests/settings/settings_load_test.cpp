@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "settings/settings_file.h"
@@ -181,20 +180,6 @@ INSTANTIATE_TEST_SUITE_P(
                     DialogCase{"use=x\r\nport=\r\n", false, "", ""},
                     DialogCase{"use=3\r\nport= abc \r\n", true, "", "abc"},
                     DialogCase{"server= \"h h\" \r\nport=\"8080\"\r\n", false, "h h", "8080"}));
-
-TEST(ReadNotifySwitch, readsOnAsAnIntegerOfItsOwnSectionAndIsOffWithoutIt) {
-  const ExecutableDir dir;
-  EXPECT_FALSE(ReadNotifySwitch(dir.SettingsFile()));
-  const std::pair<std::string, bool> cases[] = {{"[Notify]\r\non=1\r\n", true},
-                                                {"[x3]\r\nk=A\r\n[NOTIFY]\r\nOn= 0x2 \r\n", true},
-                                                {"[Notify]\r\non=0\r\n", false},
-                                                {"[Notify]\r\non=yes\r\n", false},
-                                                {"[Proxy]\r\non=1\r\nuse=1\r\n", false}};
-  for (const auto& [bytes, on] : cases) {
-    WriteBytes(dir.SettingsFile(), bytes);
-    EXPECT_EQ(ReadNotifySwitch(dir.SettingsFile()), on) << bytes;
-  }
-}
 
 }  // namespace
 }  // namespace quellar

@@ -15,6 +15,7 @@
 #include <QTreeView>
 #include <climits>
 #include <tuple>
+#include <utility>
 
 #include "common/cp1251.h"
 #include "main_window_harness.h"
@@ -458,7 +459,9 @@ TEST(MainWindowNotices, tellWhoCameAndWhoLeftBetweenTwoFetchesOfOneQueryWhileOn)
 // A file without the switch keeps its bytes through fetches and the settings
 // dialog's save; with it, the notices stay on; a switch not saved stays as it was.
 TEST(MainWindowNotices, theSwitchIsReadFromTheFileWhichOnlyItsMenuItemWrites) {
-  for (const std::string notify : {"", "[Notify]\r\non=1\r\n"}) {
+  const std::pair<std::string, bool> files[] = {
+      {"", false}, {"[Notify]\r\non=0\r\n", false}, {"[notify]\r\nON = 0x1 \r\n", true}};
+  for (const auto& [notify, on] : files) {
     MainWindowHarness harness(test::WithoutSettingsFile());
     harness.WriteSettings(test::ProxySection(harness.server.port()) + notify +
                           "[x3]\r\nClanName1=Brannock\r\n");
@@ -474,9 +477,9 @@ TEST(MainWindowNotices, theSwitchIsReadFromTheFileWhichOnlyItsMenuItemWrites) {
     dialog.show();
     QTest::mouseClick(test::Child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
     EXPECT_EQ(harness.ReadSettings(), bytes);
-    EXPECT_EQ(harness.ui.notifyAction->isChecked(), !notify.empty());
-    EXPECT_EQ(harness.notifier.enabled, !notify.empty());
-    EXPECT_EQ(harness.notifier.shown.size(), notify.empty() ? 0 : 1);
+    EXPECT_EQ(harness.ui.notifyAction->isChecked(), on) << notify;
+    EXPECT_EQ(harness.notifier.enabled, on);
+    EXPECT_EQ(harness.notifier.shown.size(), on ? 1 : 0);
   }
   MainWindowHarness harness(test::WithoutSettingsFile());
   ASSERT_TRUE(QDir(harness.directory.path()).mkdir(QStringLiteral("options.ini")));
