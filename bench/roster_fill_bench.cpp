@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "bench/roster_data.h"
 #include "roster/nick_order.h"
+#include "roster/roster_changes.h"
 #include "roster/roster_model.h"
 #include "roster/roster_parse.h"
 
@@ -75,6 +77,29 @@ void BM_NickOrder(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// What the switch for notices of arrivals and departures adds to a refresh: the
+// filled table's nicks copied and compared with the previous fetch's, of which
+// one member in a hundred has left and another has come in their place.
+void BM_WatchedRefresh(benchmark::State& state) {
+  const auto rows = static_cast<std::size_t>(state.range(0));
+  RosterModel model(kRussian);
+  model.FillFromAnswer(Body(rows));
+  NickList previous;
+  for (std::size_t row = 0; row < rows; ++row)
+    previous.push_back(row % 100 == 0 ? "~" + std::string(model.rows().nick(row))
+                                      : std::string(model.rows().nick(row)));
+  const WatchedQuery query{"Brannock", "x3", false};
+  RosterWatch watch;
+  for (auto _ : state) {
+    state.PauseTiming();
+    watch.Take(query, previous);
+    state.ResumeTiming();
+    std::optional<RosterChanges> changes = watch.Take(query, NicksOf(model.rows()));
+    benchmark::DoNotOptimize(changes);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void Sizes(benchmark::internal::Benchmark* benchmark) {
   benchmark->Arg(1'000)->Arg(10'000)->Arg(100'000)->Arg(1'000'000);
   benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -84,6 +109,7 @@ void Sizes(benchmark::internal::Benchmark* benchmark) {
 BENCHMARK(BM_RosterFill)->Apply(Sizes);
 BENCHMARK(BM_RosterRefill)->Apply(Sizes);
 BENCHMARK(BM_NickOrder)->Apply(Sizes);
+BENCHMARK(BM_WatchedRefresh)->Apply(Sizes);
 
 }  // namespace
 }  // namespace quellar::bench

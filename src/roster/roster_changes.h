@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "roster/roster_rows.h"
@@ -19,14 +21,30 @@ struct RosterChanges {
   friend bool operator==(const RosterChanges&, const RosterChanges&) = default;
 };
 
+// A roster's nicks in the table's order, held in one block: a refresh keeps the
+// previous roster's for as long as the next fetch takes, a million of them at
+// most a few bytes each beyond their text.
+class NickList {
+ public:
+  NickList() = default;
+
+  void reserve(std::size_t count);
+  void push_back(std::string_view nick);
+  std::size_t size() const { return ends_.size(); }
+  std::string_view operator[](std::size_t place) const;
+
+ private:
+  std::string bytes_;
+  std::vector<std::size_t> ends_;
+};
+
 // The nicks of rows, in the rows' order.
-std::vector<std::string> NicksOf(const RosterRows& rows);
+NickList NicksOf(const RosterRows& rows);
 
 // previous and current are the two rosters' nicks in the table's nick order, as
 // a fill leaves them; the arrivals and departures keep that order, each member
 // once.
-RosterChanges CompareRosters(const std::vector<std::string>& previous,
-                             const std::vector<std::string>& current);
+RosterChanges CompareRosters(const NickList& previous, const NickList& current);
 
 // What one fetch asked for. Two fetches see the same members only when they ask
 // for the same clan bytes on the same server with the same letter-case rule.
@@ -44,14 +62,14 @@ class RosterWatch {
   // Takes the nicks of a successful fetch, in nick order. Gives the changes since
   // the previous successful fetch of the same query; nothing for the first fetch
   // of a query, which only becomes what the next one is compared with.
-  std::optional<RosterChanges> Take(WatchedQuery query, std::vector<std::string> nicks);
+  std::optional<RosterChanges> Take(WatchedQuery query, NickList nicks);
 
   // Forgets the roster kept, so that the next fetch is a first one.
   void Forget();
 
  private:
   std::optional<WatchedQuery> query_;
-  std::vector<std::string> nicks_;
+  NickList nicks_;
 };
 
 }  // namespace quellar

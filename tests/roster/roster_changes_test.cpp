@@ -31,8 +31,16 @@ Case ThousandChangedAmongHundredThousand() {
 
 class CompareRostersTable : public testing::TestWithParam<Case> {};
 
+NickList ListOf(const Nicks& nicks) {
+  NickList list;
+  for (const std::string& nick : nicks)
+    list.push_back(nick);
+  return list;
+}
+
 TEST_P(CompareRostersTable, givesTheArrivalsAndDeparturesInNickOrder) {
-  EXPECT_EQ(CompareRosters(GetParam().previous, GetParam().current), GetParam().expected);
+  EXPECT_EQ(CompareRosters(ListOf(GetParam().previous), ListOf(GetParam().current)),
+            GetParam().expected);
 }
 
 // "\xB8\xE6\xE8\xEA" and "\xA8\xE6\xE8\xEA" are "ёжик" and "Ёжик" in Windows-1251.
@@ -57,13 +65,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RosterWatch, comparesOnlyFetchesOfTheSameClanServerAndCaseRule) {
   RosterWatch watch;
   const WatchedQuery brannock{"Brannock", "x3", false};
-  EXPECT_FALSE(watch.Take(brannock, {"Alder"}));
-  EXPECT_EQ(watch.Take(brannock, {"Cedar"}), (RosterChanges{{"Cedar"}, {"Alder"}}));
-  EXPECT_FALSE(watch.Take({"Brannock", "x3", true}, {"Cedar"}));
-  EXPECT_FALSE(watch.Take({"Brannock", "x300", true}, {"Cedar"}));
-  EXPECT_FALSE(watch.Take({"brannock", "x300", true}, {"Cedar"}));
+  EXPECT_FALSE(watch.Take(brannock, ListOf({"Alder"})));
+  EXPECT_EQ(watch.Take(brannock, ListOf({"Cedar"})), (RosterChanges{{"Cedar"}, {"Alder"}}));
+  EXPECT_FALSE(watch.Take({"Brannock", "x3", true}, ListOf({"Cedar"})));
+  EXPECT_FALSE(watch.Take({"Brannock", "x300", true}, ListOf({"Cedar"})));
+  EXPECT_FALSE(watch.Take({"brannock", "x300", true}, ListOf({"Cedar"})));
   watch.Forget();
-  EXPECT_FALSE(watch.Take({"brannock", "x300", true}, {"Cedar"}));
+  EXPECT_FALSE(watch.Take({"brannock", "x300", true}, ListOf({"Cedar"})));
 }
 
 }  // namespace
