@@ -39,7 +39,6 @@ endif()
 # file and changelog. Debian wants the manual pages and the changelog compressed
 # with gzip -9n (no name or time stamp, so every build gives the same bytes).
 if(UNIX AND NOT APPLE)
-  set(QUELLAR_APP_ID example.quellar.Quellar)
   install(FILES ${QUELLAR_DATA_DIR}/${QUELLAR_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${QUELLAR_DATA_DIR}/quellar.svg

@@ -23,6 +23,10 @@ constexpr std::string_view kServerKey = "server";
 constexpr std::string_view kPortKey = "port";
 constexpr std::string_view kClanKeyPrefix = "ClanName";
 constexpr std::string_view kDefaultPort = "80";
+// A section of its own, written only when the user turns the notices on or off,
+// so that the file of anyone who never does keeps its bytes.
+constexpr std::string_view kNotifySection = "Notify";
+constexpr std::string_view kOnKey = "on";
 
 // A file that is missing or cannot be read loads as empty.
 IniFile ReadForLoad(const std::filesystem::path& file) {
@@ -38,8 +42,9 @@ void ReloadClanLists(const IniFile& ini, ClanLists& clans) {
 
 // A value read as an integer: a missing key or a text that does not convert
 // gives the default.
-std::int32_t ReadInteger(const IniFile& ini, std::string_view key, std::int32_t defaultValue) {
-  const std::optional<std::string> text = ini.Value(kProxySection, key);
+std::int32_t ReadInteger(const IniFile& ini, std::string_view key, std::int32_t defaultValue,
+                         std::string_view section = kProxySection) {
+  const std::optional<std::string> text = ini.Value(section, key);
   if (!text)
     return defaultValue;
   return TryStrToInt(*text).value_or(defaultValue);
@@ -52,6 +57,14 @@ Error UnableToWrite(const std::filesystem::path& file) {
 void Store(const std::filesystem::path& file, const IniFile& ini) {
   if (!ReplaceFileAtomically(file, ini.Bytes()))
     throw UnableToWrite(file);
+}
+
+// A file that exists but cannot be read is not replaced: that would lose it.
+IniFile ReadForSave(const std::filesystem::path& file) {
+  std::optional<std::string> bytes = ReadWholeFile(file);
+  if (!bytes)
+    throw UnableToWrite(file);
+  return IniFile(std::move(*bytes));
 }
 
 std::vector<IniEntry> ClanEntries(const std::vector<std::string>& names) {
@@ -91,11 +104,7 @@ void SaveSettings(const std::filesystem::path& file, const ClanLists& clans,
   if (fields.proxyPort.empty())
     fields.proxyPort = kDefaultPort;
 
-  // A file that exists but cannot be read is not replaced: that would lose it.
-  std::optional<std::string> bytes = ReadWholeFile(file);
-  if (!bytes)
-    throw UnableToWrite(file);
-  IniFile ini(std::move(*bytes));
+  IniFile ini = ReadForSave(file);
 
   // The clan sections and the proxy switch and host go to the file together.
   // Every section of a server's name goes, so that a second one in a hand-edited
@@ -111,6 +120,16 @@ void SaveSettings(const std::filesystem::path& file, const ClanLists& clans,
   // A port that is not a number leaves the file as written so far.
   const std::int32_t port = StrToInt(fields.proxyPort);
   ini.WriteValue(kProxySection, kPortKey, std::to_string(port));
+  Store(file, ini);
+}
+
+bool ReadNotifySwitch(const std::filesystem::path& file) {
+  return ReadInteger(ReadForLoad(file), kOnKey, 0, kNotifySection) != 0;
+}
+
+void SaveNotifySwitch(const std::filesystem::path& file, bool on) {
+  IniFile ini = ReadForSave(file);
+  ini.WriteValue(kNotifySection, kOnKey, on ? "1" : "0");
   Store(file, ini);
 }
 

@@ -33,4 +33,12 @@ DialogSettings LoadDialogSettings(const std::filesystem::path& file, ClanLists& 
 void SaveSettings(const std::filesystem::path& file, const ClanLists& clans,
                   DialogSettings& fields);
 
+// Whether the desktop notices of who came online and who left are on: "Notify"/"on"
+// read as an integer, non-zero meaning on; off when missing or unreadable.
+bool ReadNotifySwitch(const std::filesystem::path& file);
+
+// Writes "Notify"/"on" as "1" or "0", leaving every other byte of the file as it
+// is. Throws Error with "Unable to write to <path>".
+void SaveNotifySwitch(const std::filesystem::path& file, bool on);
+
 }  // namespace quellar

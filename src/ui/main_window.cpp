@@ -19,17 +19,20 @@
 #include <QTimer>
 #include <QTreeView>
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "common/cp1251.h"
 #include "common/path_text.h"
 #include "common/servers.h"
+#include "roster/change_notice.h"
 #include "roster/load_roster.h"
 #include "roster/roster_model.h"
 #include "roster/roster_sort.h"
 #include "settings/settings_file.h"
 #include "settings/settings_location.h"
 #include "ui/classic_look.h"
+#include "ui/desktop_notifier.h"
 #include "ui/guard.h"
 #include "ui/prefix_completion.h"
 #include "ui/spin_edit.h"
@@ -122,6 +125,9 @@ void MainWindow::createMenus() {
   autoRefreshAction_ =
       Named(optionsMenu_->addAction(QStringLiteral("Автообновление")), "autoRefreshAction");
   autoRefreshAction_->setCheckable(true);
+  notifyAction_ =
+      Named(optionsMenu_->addAction(QStringLiteral("Уведомлять о входе и выходе")), "notifyAction");
+  notifyAction_->setCheckable(true);
   serverMenu_ = Named(optionsMenu_->addMenu(QStringLiteral("Сервер")), "serverMenu");
   x3Action_ = Named(serverMenu_->addAction(QStringLiteral("x3")), "x3Action");
   x300Action_ = Named(serverMenu_->addAction(QStringLiteral("x300")), "x300Action");
@@ -291,6 +297,7 @@ void MainWindow::connectSignals() {
   connect(autoRefreshCheck_, &QCheckBox::toggled, this, &MainWindow::showAutoRefresh);
   connect(autoRefreshAction_, &QAction::triggered, this, &MainWindow::setAutoRefresh);
   connect(periodSpin_, &SpinEdit::changed, this, &MainWindow::setPeriod);
+  connect(notifyAction_, &QAction::triggered, this, &MainWindow::switchNotices);
   connect(rosterTable_->header(), &QHeaderView::sectionClicked, this, &MainWindow::sortByColumn);
   connect(sortGroup_, &QActionGroup::triggered, this, &MainWindow::sortByMenuItem);
   connect(tableMenu_, &QMenu::aboutToShow, this, &MainWindow::enableTableMenuItems);
@@ -311,6 +318,11 @@ void MainWindow::reloadSettings() {
     clanCombo_->setEditText(typed);
     LoadSettings(settingsFile_, context_.clans.get(), proxySettings_);
     fillClanCombo();
+    const bool notices = ReadNotifySwitch(settingsFile_);
+    if (notices != notifyAction_->isChecked()) {
+      notifyAction_->setChecked(notices);
+      applyNoticeSwitch(notices);
+    }
   });
 }
 
@@ -378,6 +390,43 @@ void MainWindow::setPeriod() {
   });
 }
 
+void MainWindow::switchNotices(bool on) {
+  Guarded([&] {
+    try {
+      CreateSettingsFolder(settingsFile_);  // the user's folder, at the first save
+      SaveNotifySwitch(settingsFile_, on);
+    } catch (...) {
+      notifyAction_->setChecked(!on);
+      throw;
+    }
+    applyNoticeSwitch(on);
+  });
+}
+
+void MainWindow::applyNoticeSwitch(bool on) {
+  if (!on) {
+    rosterWatch_.Forget();
+    if (notifier_)
+      notifier_->setEnabled(false);
+    return;
+  }
+  if (!notifier_) {
+    notifier_ = context_.notifier != nullptr ? context_.notifier : NewPlatformNotifier(this);
+    if (!notifier_)
+      return;
+    connect(notifier_, &DesktopNotifier::activated, this, &MainWindow::bringToFront);
+  }
+  notifier_->setEnabled(true);
+}
+
+void MainWindow::bringToFront() {
+  Guarded([&] {
+    showNormal();
+    raise();
+    activateWindow();
+  });
+}
+
 void MainWindow::sortByColumn(int column) {
   Guarded([&] { sortRoster(column); });
 }
@@ -423,10 +472,22 @@ void MainWindow::openAbout() {
 
 void MainWindow::loadRoster(const std::string& clan) {
   BusyCursor busy;
+  const bool caseSensitive = caseSensitiveCheck_->isChecked();
   LoadRoster(httpClient_, proxySettings_,
-             RosterQuery{context_.rosterHost, clan, queryState_.currentServer,
-                         caseSensitiveCheck_->isChecked()},
+             RosterQuery{context_.rosterHost, clan, queryState_.currentServer, caseSensitive},
              *roster_);
+  if (notifyAction_->isChecked())
+    noticeChanges(WatchedQuery{clan, queryState_.currentServer, caseSensitive});
+}
+
+void MainWindow::noticeChanges(WatchedQuery query) {
+  const std::string clan = query.clan;
+  const std::optional<RosterChanges> changes =
+      rosterWatch_.Take(std::move(query), NicksOf(roster_->rows()));
+  if (!changes || changes->empty() || !notifier_)
+    return;
+  const ChangeNotice notice = MakeChangeNotice(clan, *changes, notifier_->limits());
+  notifier_->show(FromCp1251(notice.summary), FromCp1251(notice.body));
 }
 
 void MainWindow::sortRoster(int column) {

@@ -10,6 +10,7 @@
 #include "common/proxy_settings.h"
 #include "common/query_state.h"
 #include "net/http_client.h"
+#include "roster/roster_changes.h"
 #include "roster_host.h"
 #include "settings/clan_lists.h"
 
@@ -27,6 +28,7 @@ class QTreeView;
 
 namespace quellar {
 
+class DesktopNotifier;
 class RosterModel;
 class SpinEdit;
 class StatusPanels;
@@ -45,6 +47,9 @@ struct MainWindowContext {
   std::reference_wrapper<ClanLists> clans{TheClanLists()};
   // Milliseconds of one period minute, and the timer's interval at start-up.
   int timerBaseMs = 60000;
+  // Shows the notices of who came online and who left; it must outlive the
+  // window. Null means the platform's, made when the notices are first turned on.
+  DesktopNotifier* notifier = nullptr;
 };
 
 // The main window: a clan and a server to ask for, the roster table with its
@@ -84,6 +89,11 @@ class MainWindow : public QMainWindow {
   // The period fields and the menu's mark follow the check box.
   void showAutoRefresh(bool on);
   void setPeriod();
+  // The menu item turns the notices of who came and who left on or off, and the
+  // settings file keeps its state.
+  void switchNotices(bool on);
+  // A click on a notice.
+  void bringToFront();
   void sortByColumn(int column);
   // A "Сортировать по" item: marks itself, then sorts by the column it names.
   void sortByMenuItem(QAction* item);
@@ -103,6 +113,10 @@ class MainWindow : public QMainWindow {
   // typed text stays.
   void fillClanCombo();
   void loadRoster(const std::string& clan);
+  void applyNoticeSwitch(bool on);
+  // After a successful fetch while the notices are on: one notice of who came and
+  // who left since the previous fetch of the same query.
+  void noticeChanges(WatchedQuery query);
   void sortRoster(int column);
   bool handleTableKey(QEvent* event);
   void showStatusTexts();
@@ -116,9 +130,12 @@ class MainWindow : public QMainWindow {
   int timerInterval_ = 0;
   QPointer<QDialog> settingsDialog_;
   QPointer<QDialog> aboutDialog_;
+  QPointer<DesktopNotifier> notifier_;
+  RosterWatch rosterWatch_;
 
   QMenu* optionsMenu_ = nullptr;
   QAction* autoRefreshAction_ = nullptr;
+  QAction* notifyAction_ = nullptr;
   QMenu* serverMenu_ = nullptr;
   QAction* x3Action_ = nullptr;
   QAction* x300Action_ = nullptr;

@@ -46,13 +46,14 @@ TEST(SaveSettings, rewritesTheClanSectionsAndKeepsEverythingElse) {
   WriteBytes(dir.SettingsFile(),
              "; Quellar\r\n[Window]\r\nleft=10\r\n\r\n[x3]\r\nClanName1=Old\r\nClanName2=Gone\r\n"
              "[Proxy]\r\n; proxy\r\nuse=1\r\nserver=old.host\r\nport=1\r\nextra=keep\r\n"
-             "[x300]\r\nClanName1=Old300\r\n");
+             "[x300]\r\nClanName1=Old300\r\n[Notify]\r\non=1\r\n");
   const ClanLists clans{{"New"}, {"New300", "Second"}};
   DialogSettings fields{false, "new.host", "8080"};
   SaveSettings(dir.SettingsFile(), clans, fields);
   EXPECT_EQ(ReadBytes(dir.SettingsFile()),
             "; Quellar\r\n[Window]\r\nleft=10\r\n\r\n"
             "[Proxy]\r\n; proxy\r\nuse=0\r\nserver=new.host\r\nport=8080\r\nextra=keep\r\n"
+            "[Notify]\r\non=1\r\n"
             "[x3]\r\nClanName1=New\r\n[x300]\r\nClanName1=New300\r\nClanName2=Second\r\n");
 }
 

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -13,12 +14,17 @@
 #include <QTimer>
 #include <QTreeView>
 #include <climits>
+#include <tuple>
+#include <utility>
 
+#include "common/cp1251.h"
 #include "main_window_harness.h"
 #include "roster/roster_model.h"
+#include "support/child.h"
 #include "support/printers.h"
 #include "support/roster_nicks.h"
 #include "support/socket_error_messages.h"
+#include "ui/settings_dialog.h"
 #include "ui/spin_edit.h"
 #include "ui/status_panels.h"
 
@@ -392,6 +398,96 @@ TEST(MainWindowAutoRefresh, theTimerKeepsTickingAfterFailedAutomaticFetches) {
   EXPECT_TRUE(ui.refreshTimer->isActive());
   EXPECT_EQ(harness.errors.texts.front(), "Connection Closed Gracefully.");
   EXPECT_EQ(ui.roster->rows().size(), 2u);
+}
+
+// Alder and Brannock, then Alder, Ёжик and Zed.
+const std::string kChanged =
+    "1\r\nZed|||1|||r|||p\r\n" + ToCp1251(u"Ёжик") + "|||2|||r|||p\r\nAlder|||45|||r|||p\r\n";
+
+TEST(MainWindowNotices, tellWhoCameAndWhoLeftBetweenTwoFetchesOfOneQueryWhileOn) {
+  MainWindowHarness harness(test::WithSettings("[x3]\r\nClanName1=Brannock\r\n"));
+  const test::MainWindowControls& ui = harness.ui;
+  const std::string untouched = harness.ReadSettings();
+  ui.notifyAction->trigger();
+  EXPECT_TRUE(harness.notifier.enabled);
+  EXPECT_EQ(harness.ReadSettings(), untouched + "[Notify]\r\non=1\r\n");
+
+  const QString came = QStringLiteral(u"Quellar: Brannock\nВошли: Ёжик, Zed\nВышли: Brannock");
+  const QString back = QStringLiteral(u"Quellar: Brannock\nВошли: Brannock\nВышли: Ёжик, Zed");
+  const std::string failed = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+  // Clan (null: "Обновить", which asks the query of the last fetch), server, case.
+  const std::tuple<const char*, int, bool, std::string, QStringList> steps[] = {
+      {"Brannock", 0, false, OkAnswer(kTwoMembers), {}},  // the first fetch
+      {"Brannock", 0, false, OkAnswer(kTwoMembers), {}},  // nobody came or left
+      {"Brannock", 0, false, failed, {}},
+      {"Brannock", 0, false, OkAnswer(kChanged), {came}},
+      {"Other", 0, false, OkAnswer(kTwoMembers), {came}},
+      {"Brannock", 0, false, OkAnswer(kTwoMembers), {came}},
+      {"Brannock", 1, false, OkAnswer(kChanged), {came}},
+      {"Brannock", 1, true, OkAnswer(kTwoMembers), {came}},
+      {nullptr, 1, true, OkAnswer(kChanged), {came, came}},
+      {nullptr, 1, true, OkAnswer(kTwoMembers), {came, came, back}}};
+  for (const auto& [clan, server, caseSensitive, answer, shown] : steps) {
+    harness.server.Answer(answer);
+    ui.serverCombo->setCurrentIndex(server);
+    ui.caseSensitiveCheck->setChecked(caseSensitive);
+    if (clan != nullptr)
+      Fetch(ui, QString::fromLatin1(clan));
+    else
+      ui.refreshAction->trigger();
+    EXPECT_EQ(harness.notifier.shown, shown) << harness.server.Requests().size();
+  }
+  EXPECT_EQ(harness.errors.texts, QStringList{"HTTP/1.1 404 Not Found."});
+  harness.main().showMinimized();
+  emit harness.notifier.activated();  // a click on the notice
+  EXPECT_FALSE(harness.main().isMinimized());
+
+  // Off forgets the roster kept: the first fetch after on again compares with none.
+  ui.notifyAction->trigger();
+  EXPECT_FALSE(harness.notifier.enabled);
+  EXPECT_EQ(harness.ReadSettings(), untouched + "[Notify]\r\non=0\r\n");
+  for (const std::string& answer : {kChanged, kTwoMembers}) {
+    harness.server.Answer(OkAnswer(answer));
+    Fetch(ui, QStringLiteral("Brannock"));
+  }
+  ui.notifyAction->trigger();
+  harness.server.Answer(OkAnswer(kChanged));
+  Fetch(ui, QStringLiteral("Brannock"));
+  EXPECT_EQ(harness.notifier.shown.size(), 3);
+}
+
+// A file without the switch keeps its bytes through fetches and the settings
+// dialog's save; with it, the notices stay on; a switch not saved stays as it was.
+TEST(MainWindowNotices, theSwitchIsReadFromTheFileWhichOnlyItsMenuItemWrites) {
+  const std::pair<std::string, bool> files[] = {
+      {"", false}, {"[Notify]\r\non=0\r\n", false}, {"[notify]\r\nON = 0x1 \r\n", true}};
+  for (const auto& [notify, on] : files) {
+    MainWindowHarness harness(test::WithoutSettingsFile());
+    harness.WriteSettings(test::ProxySection(harness.server.port()) + notify +
+                          "[x3]\r\nClanName1=Brannock\r\n");
+    harness.main().reloadSettings();
+    const std::string bytes = harness.ReadSettings();
+    for (const std::string& answer : {kTwoMembers, kChanged}) {
+      harness.server.Answer(OkAnswer(answer));
+      Fetch(harness.ui, QStringLiteral("Brannock"));
+    }
+    SettingsDialog dialog(harness.main().settingsFile(), harness.clans, &harness.main());
+    QObject::connect(&dialog, &SettingsDialog::settingsSaved, &harness.main(),
+                     &MainWindow::reloadSettings);
+    dialog.show();
+    QTest::mouseClick(test::Child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+    EXPECT_EQ(harness.ReadSettings(), bytes);
+    EXPECT_EQ(harness.ui.notifyAction->isChecked(), on) << notify;
+    EXPECT_EQ(harness.notifier.enabled, on);
+    EXPECT_EQ(harness.notifier.shown.size(), on ? 1 : 0);
+  }
+  MainWindowHarness harness(test::WithoutSettingsFile());
+  ASSERT_TRUE(QDir(harness.directory.path()).mkdir(QStringLiteral("options.ini")));
+  harness.ui.notifyAction->trigger();
+  EXPECT_EQ(harness.errors.texts,
+            QStringList{"Unable to write to " + harness.directory.filePath("options.ini") + "."});
+  EXPECT_FALSE(harness.ui.notifyAction->isChecked());
+  EXPECT_FALSE(harness.notifier.enabled);
 }
 
 }  // namespace

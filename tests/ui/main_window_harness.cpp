@@ -64,6 +64,7 @@ MainWindowControls FindControls(const MainWindow& main) {
   ui.menuBar = Child<QMenuBar>(main, "menuBar");
   ui.optionsMenu = Child<QMenu>(main, "optionsMenu");
   ui.autoRefreshAction = Child<QAction>(main, "autoRefreshAction");
+  ui.notifyAction = Child<QAction>(main, "notifyAction");
   ui.serverMenu = Child<QMenu>(main, "serverMenu");
   ui.x3Action = Child<QAction>(main, "x3Action");
   ui.x300Action = Child<QAction>(main, "x300Action");
@@ -134,6 +135,7 @@ MainWindowHarness::MainWindowHarness(HarnessOptions options) {
   context.locale = TestLocale();
   context.clans = clans;
   context.timerBaseMs = options.timerBaseMs;
+  context.notifier = &notifier;
   main_ = std::make_unique<MainWindow>(std::move(context));
   ui = FindControls(*main_);
 }
@@ -143,6 +145,13 @@ void MainWindowHarness::WriteSettings(const std::string& text) {
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
       file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()))
     throw std::runtime_error("cannot write options.ini");
+}
+
+std::string MainWindowHarness::ReadSettings() const {
+  QFile file(directory.filePath(QStringLiteral("options.ini")));
+  if (!file.open(QIODevice::ReadOnly))
+    throw std::runtime_error("cannot read options.ini");
+  return file.readAll().toStdString();
 }
 
 std::vector<std::string> MainWindowHarness::RequestLines() const {

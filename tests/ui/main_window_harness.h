@@ -8,6 +8,7 @@
 
 #include "settings/clan_lists.h"
 #include "support/scripted_http_server.h"
+#include "ui/desktop_notifier.h"
 #include "ui/error_box.h"
 #include "ui/main_window.h"
 
@@ -62,6 +63,7 @@ struct MainWindowControls {
   QMenuBar* menuBar = nullptr;
   QMenu* optionsMenu = nullptr;
   QAction* autoRefreshAction = nullptr;
+  QAction* notifyAction = nullptr;
   QMenu* serverMenu = nullptr;
   QAction* x3Action = nullptr;
   QAction* x300Action = nullptr;
@@ -119,6 +121,19 @@ struct HarnessOptions {
   bool serverAsRosterHost = false;
 };
 
+// Keeps the notices the window shows, each as its summary and body on lines of
+// their own, and whether the notices are on.
+class RecordingNotifier : public DesktopNotifier {
+ public:
+  void setEnabled(bool on) override { enabled = on; }
+  void show(const QString& summary, const QString& body) override {
+    shown << summary + QLatin1Char('\n') + body;
+  }
+
+  bool enabled = false;
+  QStringList shown;
+};
+
 // The usual set-ups.
 HarnessOptions WithSettings(std::string settingsText);
 HarnessOptions WithoutSettingsFile();
@@ -131,6 +146,8 @@ class MainWindowHarness {
   MainWindow& main() { return *main_; }
   // Rewrites the settings file with text, as the settings dialog would.
   void WriteSettings(const std::string& text);
+  // The bytes of the settings file.
+  std::string ReadSettings() const;
   // The request lines the server has received so far.
   std::vector<std::string> RequestLines() const;
 
@@ -138,6 +155,7 @@ class MainWindowHarness {
   ShownErrors errors;
   QTemporaryDir directory;
   ClanLists clans;
+  RecordingNotifier notifier;
   MainWindowControls ui;
 
  private:

@@ -147,6 +147,7 @@ TEST(MainWindow, everyPartIsFoundUnderItsRoleOnce) {
                              "helpMenu",
                              "aboutAction",
                              "autoRefreshAction",
+                             "notifyAction",
                              "refreshTimer",
                              "serverMenu",
                              "x3Action",
@@ -179,6 +180,8 @@ TEST(MainWindow, startsWithServerX3NoClanAutoRefreshOffAndAnEmptyTable) {
   EXPECT_FALSE(ui.caseSensitiveCheck->isChecked());
   EXPECT_FALSE(ui.autoRefreshCheck->isChecked());
   EXPECT_FALSE(ui.autoRefreshAction->isChecked());
+  EXPECT_FALSE(ui.notifyAction->isChecked());
+  EXPECT_FALSE(harness.notifier.enabled);
   EXPECT_FALSE(ui.periodLabel->isEnabled());
   EXPECT_FALSE(ui.minutesLabel->isEnabled());
   EXPECT_FALSE(ui.periodSpin->isEnabled());
@@ -248,13 +251,16 @@ TEST(MainWindow, mainMenuHoldsOptionsAndHelpWithTheirItems) {
   EXPECT_FALSE(ui.menuBar->isNativeMenuBar());
   EXPECT_EQ(ui.menuBar->actions().at(0), ui.optionsMenu->menuAction());
   EXPECT_EQ(ui.menuBar->actions().at(1), ui.helpMenu->menuAction());
-  EXPECT_EQ(ui.optionsMenu->actions(),
-            (QList<QAction*>{ui.autoRefreshAction, ui.serverMenu->menuAction(), ui.settingsAction,
-                             Child<QAction>(main, "exitSeparator"), ui.exitAction}));
+  EXPECT_EQ(
+      ui.optionsMenu->actions(),
+      (QList<QAction*>{ui.autoRefreshAction, ui.notifyAction, ui.serverMenu->menuAction(),
+                       ui.settingsAction, Child<QAction>(main, "exitSeparator"), ui.exitAction}));
   EXPECT_EQ(Captions(ui.optionsMenu->actions()),
-            (QStringList{QStringLiteral(u"Автообновление"), QStringLiteral(u"Сервер"),
+            (QStringList{QStringLiteral(u"Автообновление"),
+                         QStringLiteral(u"Уведомлять о входе и выходе"), QStringLiteral(u"Сервер"),
                          QStringLiteral(u"Настройки"), "-", QStringLiteral(u"Выход")}));
   EXPECT_TRUE(ui.autoRefreshAction->isCheckable());
+  EXPECT_TRUE(ui.notifyAction->isCheckable());
   EXPECT_EQ(ui.serverMenu->actions(), (QList<QAction*>{ui.x3Action, ui.x300Action}));
   EXPECT_EQ(Captions(ui.serverMenu->actions()), (QStringList{"x3", "x300"}));
   EXPECT_EQ(ui.helpMenu->actions(), QList<QAction*>{ui.aboutAction});
