@@ -178,6 +178,7 @@ TEST_P(CaptionFit, everyCaptionFitsItsControlAndEveryEditDrawsItsText) {
   }
   window->hide();
   EXPECT_GT(captions, 3);
+  EXPECT_EQ(QFontInfo(window->font()).family(), test::ResolvedFamily());
   EXPECT_THAT(faults, testing::IsEmpty());
 }
 
