@@ -60,16 +60,16 @@ TEST(HttpClientRequest, throughAProxyNamesTheAbsoluteUrlWithPort80AndAHostWithou
   EXPECT_FALSE(test::WasLookedUp("vorlane.example"));
 }
 
-TEST(HttpClientRequest, throughAProxyKeepsThePortTheUrlNames) {
+TEST(HttpClientRequest, throughAProxyKeepsThePortTheUrlNamesAndTheRawQuery) {
   ScriptedHttpServer proxy;
   proxy.Answer(Ok(""));
   HttpClient http;
   http.SetProxy("127.0.0.1", proxy.port());
 
-  http.Get("http://vorlane.example:8080/xml.php?clan=K");
+  http.Get("http://vorlane.example:8080/xml.php?clan=a b");
 
   EXPECT_EQ(proxy.Requests(),
-            std::vector<std::string>{ExpectedRequest("http://vorlane.example:8080/xml.php?clan=K",
+            std::vector<std::string>{ExpectedRequest("http://vorlane.example:8080/xml.php?clan=a b",
                                                      "vorlane.example:8080")});
 }
 
