@@ -175,6 +175,7 @@ TEST(HttpClientConnection, isReusedForTheSameHostPortAndProxy) {
 
   EXPECT_EQ(http.Get(UrlOf(server, "/xml.php?clan=A")), "one");
   EXPECT_EQ(http.Get(UrlOf(server, "/xml.php?clan=B")), "two");
+  http.SetProxy("", 0);  // as a fetch with the proxy off applies it again
   EXPECT_EQ(http.Get(UrlOf(server, "/xml.php?clan=A")), "three");
 
   EXPECT_EQ(server.ConnectionCount(), 1);

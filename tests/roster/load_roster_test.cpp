@@ -25,20 +25,6 @@ using test::ScriptedHttpServer;
 
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
 
-TEST(LoadRoster, goesThroughTheProxyWhenItIsOn) {
-  ScriptedHttpServer proxy;
-  proxy.Answer(Ok(kTwoMemberBody));
-  HttpClient http;
-  RosterModel table(kRussian);
-
-  LoadRoster(http, ProxySettings{true, "127.0.0.1", proxy.port()},
-             RosterQuery{"vorlane.example", "K", "x3", false}, table);
-
-  EXPECT_EQ(proxy.Requests(), std::vector<std::string>{ExpectedRequest(
-                                  "http://vorlane.example:80/xml.php?clan=K", "vorlane.example")});
-  EXPECT_EQ(table.rows(), kTwoMemberRows);
-}
-
 // A fetch from the roster host itself, whatever the proxy settings that lead
 // there: the exact request, and the table and status texts the answer gives.
 struct DirectCase {
@@ -122,23 +108,6 @@ TEST(LoadRoster, switchingTheProxyOffGoesDirectOnTheNextFetch) {
             (std::vector<std::string>{ExpectedRequest("http://" + host + "/xml.php?clan=K", host),
                                       ExpectedRequest("/xml.php?clan=K", host)}));
   EXPECT_EQ(server.RequestConnections(), (std::vector<int>{0, 1}));
-}
-
-TEST(LoadRoster, repeatedFetchesKeepOneConnection) {
-  ScriptedHttpServer server;
-  server.Answer(Ok(kTwoMemberBody));
-  server.Answer(Ok("1\r\n"));
-  HttpClient http;
-  RosterModel table(kRussian);
-  const std::string host = server.hostAndPort();
-  const RosterQuery query{host, "K", "x3", false};
-
-  LoadRoster(http, ProxySettings{}, query, table);
-  LoadRoster(http, ProxySettings{}, query, table);
-
-  EXPECT_EQ(server.ConnectionCount(), 1);
-  EXPECT_TRUE(table.rows().empty());
-  EXPECT_EQ(table.serverStatusText(), QStringLiteral(u"Онлайн сервера: 1"));
 }
 
 }  // namespace

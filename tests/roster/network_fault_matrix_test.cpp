@@ -376,6 +376,9 @@ std::vector<FaultRow> Matrix() {
                u"Онлайн клана: 2", kNewServerText),
       Succeeds("slowDripOfTheWholeAnswer_succeedsWithTheNewRoster", Dripping(Ok(kNewBody)),
                {kBob, kMira}, u"Онлайн клана: 2", kNewServerText),
+      Succeeds("throughTheProxy_succeedsWithTheNewRoster",
+               ProxyPlaying(Ok(kNewBody), Then::KeepOpen), {kBob, kMira}, u"Онлайн клана: 2",
+               kNewServerText),
   };
 }
 
