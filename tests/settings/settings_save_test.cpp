@@ -87,6 +87,11 @@ INSTANTIATE_TEST_SUITE_P(
                  ClanLists{{"X"}, {"Y"}}, DialogSettings{},
                  "[Window]\r\nleft=1\r\n; kept\r\n[x3]\r\nClanName1=X\r\n[x300]\r\nClanName1=Y\r\n"
                  "[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n"},
+        SaveCase{"handEditedKeysRewrittenAsNumberedClanNames",
+                 "[x3]\r\nfoo=Alpha\r\nBar = Beta\r\n; note\r\nbaz=Gamma\r\n[Proxy]\r\nuse=0\r\n",
+                 ClanLists{{"Alpha", "Beta", "Gamma"}, {}}, DialogSettings{},
+                 "; note\r\n[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n"
+                 "[x3]\r\nClanName1=Alpha\r\nClanName2=Beta\r\nClanName3=Gamma\r\n"},
         SaveCase{"bothListsEmptyLeaveNoClanSection",
                  "[x3]\r\nClanName1=A\r\n[x300]\r\nClanName1=B\r\n[Proxy]\r\nuse=0\r\nserver=\r\n"
                  "port=80\r\n",
@@ -113,19 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "[x300]\r\nClanName1=B\r\n[Proxy]\r\nuse=0\r\nserver=h\r\n",
                  "'80 ' is not a valid integer value"}),
     [](const testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
-
-TEST(SaveSettings, handEditedKeysAreRewrittenAsNumberedClanNames) {
-  const ExecutableDir dir;
-  WriteBytes(dir.SettingsFile(),
-             "[x3]\r\nfoo=Alpha\r\nBar = Beta\r\n; note\r\nbaz=Gamma\r\n[Proxy]\r\nuse=0\r\n");
-  ClanLists clans;
-  DialogSettings fields = LoadDialogSettings(dir.SettingsFile(), clans);
-  ASSERT_THAT(clans.clansX3, ElementsAre("Alpha", "Beta", "Gamma"));
-  SaveSettings(dir.SettingsFile(), clans, fields);
-  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
-            "; note\r\n[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n"
-            "[x3]\r\nClanName1=Alpha\r\nClanName2=Beta\r\nClanName3=Gamma\r\n");
-}
 
 TEST(SaveSettings, anEmptyPortIsSavedAs80AndShowsAs80) {
   const ExecutableDir dir;
