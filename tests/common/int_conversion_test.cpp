@@ -58,10 +58,5 @@ INSTANTIATE_TEST_SUITE_P(IntConversion, UnconvertibleText,
                                          "-2147483649", "99999999999", "1.5", "++1", "+-1", "00x1F",
                                          "$ 1", "0x-1", "1\n", "\xEE"));
 
-TEST(IntConversion, messageKeepsTheTextsBytes) {
-  EXPECT_EQ(NotAnIntegerMessage("\xEF\xEE\xF0\xF2"),
-            "'\xEF\xEE\xF0\xF2' is not a valid integer value");
-}
-
 }  // namespace
 }  // namespace quellar

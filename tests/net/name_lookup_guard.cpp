@@ -18,6 +18,7 @@
 #include <sys/socket.h>
 #endif
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -46,9 +47,9 @@ bool IsLoopbackName(const char* node) {
 
 }  // namespace
 
-std::vector<std::string> LookedUpNames() {
+bool WasLookedUp(const std::string& name) {
   std::lock_guard lock(NamesMutex());
-  return Names();
+  return std::find(Names().begin(), Names().end(), name) != Names().end();
 }
 
 }  // namespace quellar::test

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/error.h"
 #include "support/printers.h"
 
 namespace quellar {
@@ -83,12 +82,14 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"noFieldsGiveDayFirstWithDots", u"", DateOrder::DayMonthYear, '.'}),
     [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
 
+const QDate kToday(2026, 12, 8);
+
 struct ReadCase {
   const char* name;
-  const char* locale;
-  QDate today;
   const char* text;
   const char* date;  // yyyy-MM-dd, or "fails"
+  const char* locale = "ru_RU";
+  QDate today = kToday;
 };
 
 void PrintTo(const ReadCase& c, std::ostream* out) {
@@ -103,99 +104,91 @@ TEST_P(DateText, readsAsTheLocalesShortDate) {
   EXPECT_EQ(ReadAsIso(reader, c.text), c.date) << c.locale << " '" << c.text << "'";
 }
 
-const QDate kToday(2026, 12, 8);
-
 INSTANTIATE_TEST_SUITE_P(
     DayFirst, DateText,
     testing::Values(
-        ReadCase{"threeNumbers", "ru_RU", kToday, "08.12.2026", "2026-12-08"},
-        ReadCase{"singleDigits", "ru_RU", kToday, "8.1.2026", "2026-01-08"},
-        ReadCase{"twoNumbersAreDayMonthOfThisYear", "ru_RU", kToday, "31.01", "2026-01-31"},
-        ReadCase{"spacesBeforeNumbersSeparatorsAndAfter", "ru_RU", kToday, " 08 . 12 .  2026  ",
-                 "2026-12-08"},
-        ReadCase{"oneTrailingSeparator", "ru_RU", kToday, "08.12.2026.", "2026-12-08"},
-        ReadCase{"trailingSeparatorBetweenSpaces", "ru_RU", kToday, "08.12.2026 . ", "2026-12-08"},
-        ReadCase{"twoNumbersAndTrailingSeparator", "ru_RU", kToday, "08.12.", "2026-12-08"},
-        ReadCase{"twoTrailingSeparators", "ru_RU", kToday, "08.12.2026..", "fails"},
-        ReadCase{"twoNumbersTwoTrailingSeparators", "ru_RU", kToday, "08.12..", "fails"},
-        ReadCase{"emptyField", "ru_RU", kToday, "08..2026", "fails"},
-        ReadCase{"leadingSeparator", "ru_RU", kToday, ".08.12", "fails"},
-        ReadCase{"oneNumber", "ru_RU", kToday, "08", "fails"},
-        ReadCase{"oneNumberAndSeparator", "ru_RU", kToday, "08.", "fails"},
-        ReadCase{"fourNumbers", "ru_RU", kToday, "08.12.2026.1", "fails"},
-        ReadCase{"empty", "ru_RU", kToday, "", "fails"},
-        ReadCase{"onlySpaces", "ru_RU", kToday, "   ", "fails"},
-        ReadCase{"otherLocalesSeparator", "ru_RU", kToday, "08/12/2026", "fails"},
-        ReadCase{"tabIsNotASpace", "ru_RU", kToday, "\t08.12.2026", "fails"},
-        ReadCase{"timeAfterTheDate", "ru_RU", kToday, "08.12.2026 10:00", "fails"},
-        ReadCase{"letterAfterTheDate", "ru_RU", kToday, "08.12.2026x", "fails"},
-        ReadCase{"signedNumber", "ru_RU", kToday, "+8.12.2026", "fails"},
-        ReadCase{"spaceInsideANumber", "ru_RU", kToday, "0 8.12.2026", "fails"},
-        ReadCase{"hugeNumber", "ru_RU", kToday, "99999999999999999999.12.2026", "fails"},
-        ReadCase{"april31", "ru_RU", kToday, "31.04.2026", "fails"},
-        ReadCase{"feb29OfCommonYear", "ru_RU", kToday, "29.02.2025", "fails"},
-        ReadCase{"feb29OfLeapYear", "ru_RU", kToday, "29.02.2024", "2024-02-29"},
-        ReadCase{"feb29Of1900", "ru_RU", kToday, "29.02.1900", "fails"},
-        ReadCase{"feb29Of2000", "ru_RU", kToday, "29.02.2000", "2000-02-29"},
-        ReadCase{"feb29WithoutYearInCommonYear", "ru_RU", kToday, "29.02", "fails"},
-        ReadCase{"feb29WithoutYearInLeapYear", "ru_RU", QDate(2024, 7, 1), "29.02", "2024-02-29"},
-        ReadCase{"dayZero", "ru_RU", kToday, "0.12.2026", "fails"},
-        ReadCase{"monthZero", "ru_RU", kToday, "8.0.2026", "fails"},
-        ReadCase{"month13", "ru_RU", kToday, "8.13.2026", "fails"},
-        ReadCase{"day32", "ru_RU", kToday, "32.1.2026", "fails"},
-        ReadCase{"yearOne", "ru_RU", kToday, "1.1.0001", "0001-01-01"},
-        ReadCase{"yearZero", "ru_RU", kToday, "1.1.000", "fails"},
-        ReadCase{"year9999", "ru_RU", kToday, "31.12.9999", "9999-12-31"},
-        ReadCase{"year10000", "ru_RU", kToday, "1.1.10000", "fails"},
-        ReadCase{"threeDigitYearIsTakenAsWritten", "ru_RU", kToday, "1.1.075", "0075-01-01"}),
+        ReadCase{"threeNumbers", "08.12.2026", "2026-12-08"},
+        ReadCase{"singleDigits", "8.1.2026", "2026-01-08"},
+        ReadCase{"twoNumbersAreDayMonthOfThisYear", "31.01", "2026-01-31"},
+        ReadCase{"spacesBeforeNumbersSeparatorsAndAfter", " 08 . 12 .  2026  ", "2026-12-08"},
+        ReadCase{"oneTrailingSeparator", "08.12.2026.", "2026-12-08"},
+        ReadCase{"trailingSeparatorBetweenSpaces", "08.12.2026 . ", "2026-12-08"},
+        ReadCase{"twoNumbersAndTrailingSeparator", "08.12.", "2026-12-08"},
+        ReadCase{"twoTrailingSeparators", "08.12.2026..", "fails"},
+        ReadCase{"twoNumbersTwoTrailingSeparators", "08.12..", "fails"},
+        ReadCase{"emptyField", "08..2026", "fails"},
+        ReadCase{"leadingSeparator", ".08.12", "fails"}, ReadCase{"oneNumber", "08", "fails"},
+        ReadCase{"oneNumberAndSeparator", "08.", "fails"},
+        ReadCase{"fourNumbers", "08.12.2026.1", "fails"}, ReadCase{"empty", "", "fails"},
+        ReadCase{"onlySpaces", "   ", "fails"},
+        ReadCase{"otherLocalesSeparator", "08/12/2026", "fails"},
+        ReadCase{"tabIsNotASpace", "\t08.12.2026", "fails"},
+        ReadCase{"timeAfterTheDate", "08.12.2026 10:00", "fails"},
+        ReadCase{"letterAfterTheDate", "08.12.2026x", "fails"},
+        ReadCase{"signedNumber", "+8.12.2026", "fails"},
+        ReadCase{"spaceInsideANumber", "0 8.12.2026", "fails"},
+        ReadCase{"hugeNumber", "99999999999999999999.12.2026", "fails"},
+        ReadCase{"april31", "31.04.2026", "fails"},
+        ReadCase{"feb29OfCommonYear", "29.02.2025", "fails"},
+        ReadCase{"feb29OfLeapYear", "29.02.2024", "2024-02-29"},
+        ReadCase{"feb29Of1900", "29.02.1900", "fails"},
+        ReadCase{"feb29Of2000", "29.02.2000", "2000-02-29"},
+        ReadCase{"feb29WithoutYearInCommonYear", "29.02", "fails"},
+        ReadCase{"feb29WithoutYearInLeapYear", "29.02", "2024-02-29", "ru_RU", QDate(2024, 7, 1)},
+        ReadCase{"dayZero", "0.12.2026", "fails"}, ReadCase{"monthZero", "8.0.2026", "fails"},
+        ReadCase{"month13", "8.13.2026", "fails"}, ReadCase{"day32", "32.1.2026", "fails"},
+        ReadCase{"yearOne", "1.1.0001", "0001-01-01"}, ReadCase{"yearZero", "1.1.000", "fails"},
+        ReadCase{"year9999", "31.12.9999", "9999-12-31"},
+        ReadCase{"year10000", "1.1.10000", "fails"},
+        ReadCase{"threeDigitYearIsTakenAsWritten", "1.1.075", "0075-01-01"}),
     [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     MonthFirst, DateText,
-    testing::Values(
-        ReadCase{"threeNumbers", "en_US", kToday, "12/8/2026", "2026-12-08"},
-        ReadCase{"twoDigitYear", "en_US", kToday, "12/8/26", "2026-12-08"},
-        ReadCase{"twoNumbersAreMonthDayOfThisYear", "en_US", kToday, "8/12", "2026-08-12"},
-        ReadCase{"spacesAndTrailingSeparator", "en_US", kToday, " 12 / 8 / 26 / ", "2026-12-08"},
-        ReadCase{"twoNumbersAndTrailingSeparator", "en_US", kToday, "12/8/", "2026-12-08"},
-        ReadCase{"monthIsFirst", "en_US", kToday, "13/1/2026", "fails"},
-        ReadCase{"otherLocalesSeparator", "en_US", kToday, "12.8.2026", "fails"},
-        ReadCase{"june31", "en_US", kToday, "6/31/2026", "fails"}),
+    testing::Values(ReadCase{"threeNumbers", "12/8/2026", "2026-12-08", "en_US"},
+                    ReadCase{"twoDigitYear", "12/8/26", "2026-12-08", "en_US"},
+                    ReadCase{"twoNumbersAreMonthDayOfThisYear", "8/12", "2026-08-12", "en_US"},
+                    ReadCase{"spacesAndTrailingSeparator", " 12 / 8 / 26 / ", "2026-12-08",
+                             "en_US"},
+                    ReadCase{"twoNumbersAndTrailingSeparator", "12/8/", "2026-12-08", "en_US"},
+                    ReadCase{"monthIsFirst", "13/1/2026", "fails", "en_US"},
+                    ReadCase{"otherLocalesSeparator", "12.8.2026", "fails", "en_US"},
+                    ReadCase{"june31", "6/31/2026", "fails", "en_US"}),
     [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     YearFirst, DateText,
-    testing::Values(
-        ReadCase{"threeNumbers", "sv_SE", kToday, "2026-12-08", "2026-12-08"},
-        ReadCase{"twoDigitYear", "sv_SE", kToday, "75-1-2", "2075-01-02"},
-        ReadCase{"twoNumbersAreMonthDayOfThisYear", "sv_SE", kToday, "08-12", "2026-08-12"},
-        ReadCase{"twoNumbersMonthFirst", "sv_SE", kToday, "12-31", "2026-12-31"},
-        ReadCase{"spacesAndTrailingSeparator", "sv_SE", kToday, " 2026 - 12 - 08 - ", "2026-12-08"},
-        ReadCase{"dayIsLast", "sv_SE", kToday, "2026-31-12", "fails"},
-        ReadCase{"feb29OfCommonYear", "sv_SE", kToday, "2026-02-29", "fails"},
-        ReadCase{"slashSeparated", "zh_CN", kToday, "2026/12/8", "2026-12-08"},
-        ReadCase{"slashSeparatedTwoNumbers", "zh_CN", kToday, "2/3", "2026-02-03"},
-        ReadCase{"dotsFollowedBySpaces", "ko_KR", kToday, "26. 12. 8.", "2026-12-08"}),
+    testing::Values(ReadCase{"threeNumbers", "2026-12-08", "2026-12-08", "sv_SE"},
+                    ReadCase{"twoDigitYear", "75-1-2", "2075-01-02", "sv_SE"},
+                    ReadCase{"twoNumbersAreMonthDayOfThisYear", "08-12", "2026-08-12", "sv_SE"},
+                    ReadCase{"twoNumbersMonthFirst", "12-31", "2026-12-31", "sv_SE"},
+                    ReadCase{"spacesAndTrailingSeparator", " 2026 - 12 - 08 - ", "2026-12-08",
+                             "sv_SE"},
+                    ReadCase{"dayIsLast", "2026-31-12", "fails", "sv_SE"},
+                    ReadCase{"feb29OfCommonYear", "2026-02-29", "fails", "sv_SE"},
+                    ReadCase{"slashSeparated", "2026/12/8", "2026-12-08", "zh_CN"},
+                    ReadCase{"slashSeparatedTwoNumbers", "2/3", "2026-02-03", "zh_CN"},
+                    ReadCase{"dotsFollowedBySpaces", "26. 12. 8.", "2026-12-08", "ko_KR"}),
     [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
 
 // The hundred years for a one- or two-digit year begin 50 years before today's year.
 INSTANTIATE_TEST_SUITE_P(
     CenturyWindow, DateText,
     testing::Values(
-        ReadCase{"in2026_75IsLastOfWindow", "ru_RU", kToday, "1.1.75", "2075-01-01"},
-        ReadCase{"in2026_76IsFirstOfWindow", "ru_RU", kToday, "1.1.76", "1976-01-01"},
-        ReadCase{"in2026_00", "ru_RU", kToday, "1.1.00", "2000-01-01"},
-        ReadCase{"in2026_oneDigit", "ru_RU", kToday, "1.1.5", "2005-01-01"},
-        ReadCase{"in2026_99", "ru_RU", kToday, "1.1.99", "1999-01-01"},
-        ReadCase{"in2026_fourDigitsAsWritten", "ru_RU", kToday, "1.1.1975", "1975-01-01"},
-        ReadCase{"in2049_99IsFirstOfWindow", "ru_RU", QDate(2049, 3, 1), "1.1.99", "1999-01-01"},
-        ReadCase{"in2049_98IsLastOfWindow", "ru_RU", QDate(2049, 3, 1), "1.1.98", "2098-01-01"},
-        ReadCase{"in2000_50IsFirstOfWindow", "ru_RU", QDate(2000, 6, 15), "1.1.50", "1950-01-01"},
-        ReadCase{"in2000_49IsLastOfWindow", "ru_RU", QDate(2000, 6, 15), "1.1.49", "2049-01-01"},
-        ReadCase{"in2000_twoNumbersTakeThatYear", "ru_RU", QDate(2000, 6, 15), "29.02",
-                 "2000-02-29"},
-        ReadCase{"in2026_monthFirstLocale", "en_US", kToday, "1/1/76", "1976-01-01"},
-        ReadCase{"in2026_yearFirstLocale", "sv_SE", kToday, "76-1-1", "1976-01-01"}),
+        ReadCase{"in2026_75IsLastOfWindow", "1.1.75", "2075-01-01"},
+        ReadCase{"in2026_76IsFirstOfWindow", "1.1.76", "1976-01-01"},
+        ReadCase{"in2026_00", "1.1.00", "2000-01-01"},
+        ReadCase{"in2026_oneDigit", "1.1.5", "2005-01-01"},
+        ReadCase{"in2026_99", "1.1.99", "1999-01-01"},
+        ReadCase{"in2026_fourDigitsAsWritten", "1.1.1975", "1975-01-01"},
+        ReadCase{"in2049_99IsFirstOfWindow", "1.1.99", "1999-01-01", "ru_RU", QDate(2049, 3, 1)},
+        ReadCase{"in2049_98IsLastOfWindow", "1.1.98", "2098-01-01", "ru_RU", QDate(2049, 3, 1)},
+        ReadCase{"in2000_50IsFirstOfWindow", "1.1.50", "1950-01-01", "ru_RU", QDate(2000, 6, 15)},
+        ReadCase{"in2000_49IsLastOfWindow", "1.1.49", "2049-01-01", "ru_RU", QDate(2000, 6, 15)},
+        ReadCase{"in2000_twoNumbersTakeThatYear", "29.02", "2000-02-29", "ru_RU",
+                 QDate(2000, 6, 15)},
+        ReadCase{"in2026_monthFirstLocale", "1/1/76", "1976-01-01", "en_US"},
+        ReadCase{"in2026_yearFirstLocale", "76-1-1", "1976-01-01", "sv_SE"}),
     [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
 
 TEST(DateText, spaceSeparatedLocaleNeedsASpaceBetweenNumbers) {
@@ -205,24 +198,9 @@ TEST(DateText, spaceSeparatedLocaleNeedsASpaceBetweenNumbers) {
   EXPECT_EQ(ReadAsIso(reader, "812 2026"), "fails");
 }
 
-TEST(DateText, readOfAnInvalidDateFailsWithTheDateMessage) {
-  const ShortDateReader reader(ContextAt("ru_RU", kToday));
-  try {
-    reader.Read("31.04.2026");
-    FAIL() << "read 31.04.2026";
-  } catch (const Error& error) {
-    EXPECT_EQ(std::string(error.what()), "'31.04.2026' is not a valid date");
-  }
-}
-
 TEST(DateText, readOfAValidDateGivesIt) {
   const ShortDateReader reader(ContextAt("ru_RU", kToday));
   EXPECT_EQ(reader.Read(" 1.2.2026"), QDate(2026, 2, 1));
-}
-
-TEST(DateText, messageKeepsTheTextsBytes) {
-  EXPECT_EQ(NotADateMessage("\xE2\xF7\xE5\xF0\xE0"), "'\xE2\xF7\xE5\xF0\xE0' is not a valid date");
-  EXPECT_EQ(NotADateMessage(""), "'' is not a valid date");
 }
 
 struct ExtractCase {

@@ -1,7 +1,9 @@
 // Every way the network can let a roster fetch down, and what LoadRoster makes of
 // it: either its exact message with the table and status texts left as they were,
-// or the exact rows and status texts of what did arrive. The answer reader alone
-// is fed the same answers, whole and one byte at a time.
+// or the exact rows and status texts of what did arrive; the scripted server gets
+// the one exact request, never sent again, and a name that is not found was asked
+// of the resolver. The answer reader alone is fed the same answers, whole and one
+// byte at a time.
 
 #include "roster/load_roster.h"
 
@@ -21,6 +23,7 @@
 #include "common/error.h"
 #include "common/proxy_settings.h"
 #include "net/http_client.h"
+#include "net/name_lookup_guard.h"
 #include "roster/roster_model.h"
 #include "roster/roster_parse.h"
 #include "roster/roster_row_printer.h"
@@ -37,6 +40,7 @@ namespace quellar {
 namespace {
 
 using namespace std::chrono_literals;
+using test::ExpectedRequest;
 using test::Ok;
 using test::RefusingPort;
 using test::ScriptedHttpServer;
@@ -56,8 +60,9 @@ const RosterRow kBob{"Bob", "7", "09:00 01.01.2012", "Smith"};
 
 const char16_t kNewServerText[] = u"Онлайн сервера: 77 игроков";
 
-std::string WithLength(const std::string& statusLine, const std::string& body) {
-  return statusLine + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+// The status line and any headers, then the body with its length.
+std::string WithLength(const std::string& head, const std::string& body) {
+  return head + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
 constexpr const char* kChunkedHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
@@ -237,6 +242,10 @@ std::vector<FaultRow> Matrix() {
             ProxyAt("proxy.invalid", 3128), kHostNotFound),
       Fails("proxyPortZero_failsWithSocketError99AndKeepsTheTable", ProxyAt("127.0.0.1", 0),
             test::kUnusablePortMessage),
+      Fails("negativeProxyPort_failsWithSocketError99AndKeepsTheTable", ProxyAt("127.0.0.1", -1),
+            test::kUnusablePortMessage),
+      Fails("proxyPortAboveTheRange_failsWithSocketError99AndKeepsTheTable",
+            ProxyAt("127.0.0.1", 65536), test::kUnusablePortMessage),
 
       Fails("proxyClosingBeforeTheStatusLine_failsClosedGracefullyAndKeepsTheTable",
             ProxyPlaying("", Then::Close), kClosedGracefully),
@@ -250,6 +259,8 @@ std::vector<FaultRow> Matrix() {
             AnsweringThenClosing(""), kClosedGracefully),
       Fails("closeInsideTheStatusLine_failsClosedGracefullyAndKeepsTheTable",
             AnsweringThenClosing("HTTP/1.1 20"), kClosedGracefully),
+      Fails("closeAfterTheStatusLine_failsClosedGracefullyAndKeepsTheTable",
+            AnsweringThenClosing("HTTP/1.1 200 OK\r\n"), kClosedGracefully),
       Fails("closeInsideTheHeaderBlock_failsClosedGracefullyAndKeepsTheTable",
             AnsweringThenClosing("HTTP/1.1 200 OK\r\nContent-Length: 40\r\nConn"),
             kClosedGracefully),
@@ -264,18 +275,30 @@ std::vector<FaultRow> Matrix() {
 
       // A whole answer that is not a success.
       Fails("found302_failsWithItsStatusLineAndKeepsTheTable",
-            Answering("HTTP/1.1 302 Found\r\nLocation: /elsewhere\r\nContent-Length: " +
-                      std::to_string(kNewBody.size()) + "\r\n\r\n" + kNewBody),
+            Answering(WithLength("HTTP/1.1 302 Found\r\nLocation: /elsewhere", kNewBody)),
             "HTTP/1.1 302 Found"),
-      Fails("okWithLocation_failsAsARedirectAndKeepsTheTable",
-            Answering("HTTP/1.1 200 OK\r\nLocation: /elsewhere\r\nContent-Length: " +
-                      std::to_string(kNewBody.size()) + "\r\n\r\n" + kNewBody),
+      Fails("okWithLocationInAnyCase_failsAsARedirectAndKeepsTheTable",
+            Answering(WithLength("HTTP/1.1 200 OK\r\nlocation: /elsewhere", kNewBody)),
             "HTTP/1.1 200 OK"),
+      Fails("createdWithLocation_failsAsARedirectAndKeepsTheTable",
+            Answering(WithLength("HTTP/1.1 201 Created\r\nLocation: /new", kNewBody)),
+            "HTTP/1.1 201 Created"),
+      Fails("notModified304_failsWithItsStatusLineAndKeepsTheTable",
+            Answering("HTTP/1.1 304 Not Modified\r\n\r\n"), "HTTP/1.1 304 Not Modified"),
       Fails("notFound404_failsWithItsStatusLineAndKeepsTheTable",
             Answering(WithLength("HTTP/1.1 404 Not Found", kNewBody)), "HTTP/1.1 404 Not Found"),
       Fails("internalServerError500_failsWithItsStatusLineAndKeepsTheTable",
             Answering(WithLength("HTTP/1.1 500 Internal Server Error", kNewBody)),
             "HTTP/1.1 500 Internal Server Error"),
+      Fails("internalServerError500AfterAnInterim100_failsWithItsStatusLineAndKeepsTheTable",
+            Answering("HTTP/1.1 100 Continue\r\n\r\n" +
+                      WithLength("HTTP/1.1 500 Internal Server Error", kNewBody)),
+            "HTTP/1.1 500 Internal Server Error"),
+      Fails("statusLineWithExtraBlanks_failsWithItsStatusLineAsSentAndKeepsTheTable",
+            Answering(WithLength("HTTP/1.0  403  Go  away ", kNewBody)),
+            "HTTP/1.0  403  Go  away "),
+      Fails("statusLineEndedByALineFeedOnly_failsWithItsStatusLineAndKeepsTheTable",
+            Answering("HTTP/1.1 404 Not Found\nContent-Length: 0\n\n"), "HTTP/1.1 404 Not Found"),
       // "Сервер занят" in Windows-1251 as the reason.
       Fails("serviceUnavailable503_failsWithItsCp1251StatusLineAndKeepsTheTable",
             Answering(WithLength("HTTP/1.1 503 \xD1\xE5\xF0\xE2\xE5\xF0 \xE7\xE0\xED\xFF\xF2", "")),
@@ -291,12 +314,10 @@ std::vector<FaultRow> Matrix() {
                       kBobLine),
             "HTTP/1.1 500 Internal Server Error"),
       Fails("noStatusLine_failsWithTheFirstLineAndKeepsTheTable",
-            AnsweringThenClosing("<html><body>" + kNewBody + "</body></html>\r\n"),
+            Answering("<html><body>" + kNewBody + "</body></html>\r\n"),
             "<html><body>" + kServerLine),
       Fails("garbledStatusCode_failsWithItsStatusLineAndKeepsTheTable",
-            AnsweringThenClosing("HTTP/1.1 2x0 OK\r\nContent-Length: " +
-                                 std::to_string(kNewBody.size()) + "\r\n\r\n" + kNewBody),
-            "HTTP/1.1 2x0 OK"),
+            AnsweringThenClosing(WithLength("HTTP/1.1 2x0 OK", kNewBody)), "HTTP/1.1 2x0 OK"),
       Fails("statusLineWithoutACode_failsWithItsStatusLineAndKeepsTheTable",
             Answering(WithLength("HTTP/1.1 abc", kNewBody)), "HTTP/1.1 abc"),
       // Only 100 is skipped; what follows a 101 is no longer HTTP.
@@ -309,9 +330,7 @@ std::vector<FaultRow> Matrix() {
       // A header block the client cannot read may hide the body's framing, so the
       // answer is not taken, whatever its status.
       Fails("headerWithoutAColon_failsWithItsStatusLineAndKeepsTheTable",
-            Answering("HTTP/1.1 200 OK\r\nno colon here\r\nContent-Length: " +
-                      std::to_string(kNewBody.size()) + "\r\n\r\n" + kNewBody),
-            "HTTP/1.1 200 OK"),
+            Answering(WithLength("HTTP/1.1 200 OK\r\nno colon here", kNewBody)), "HTTP/1.1 200 OK"),
       Fails("contentLengthThatIsNotANumber_failsWithItsStatusLineAndKeepsTheTable",
             AnsweringThenClosing("HTTP/1.1 200 OK\r\nContent-Length: abc\r\n\r\n" + kNewBody),
             "HTTP/1.1 200 OK"),
@@ -357,6 +376,9 @@ std::vector<FaultRow> Matrix() {
                u"Онлайн клана: 2", kNewServerText),
       Succeeds("slowDripOfTheWholeAnswer_succeedsWithTheNewRoster", Dripping(Ok(kNewBody)),
                {kBob, kMira}, u"Онлайн клана: 2", kNewServerText),
+      Succeeds("throughTheProxy_succeedsWithTheNewRoster",
+               ProxyPlaying(Ok(kNewBody), Then::KeepOpen), {kBob, kMira}, u"Онлайн клана: 2",
+               kNewServerText),
   };
 }
 
@@ -383,6 +405,16 @@ TEST_P(NetworkFaultMatrix, endsAsItsRowSays) {
     failure = error.what();
   }
 
+  if (row.arrange.played) {
+    EXPECT_EQ(stage.server.Requests(),
+              std::vector<std::string>{
+                  route.proxy.useProxy ? ExpectedRequest("http://vorlane.example:80/xml.php?clan=K",
+                                                         "vorlane.example")
+                                       : ExpectedRequest("/xml.php?clan=K", route.rosterHost)});
+  }
+  if (row.failure == kHostNotFound) {  // the proxy's name when there is a proxy
+    EXPECT_TRUE(test::WasLookedUp(route.proxy.useProxy ? route.proxy.proxyHost : route.rosterHost));
+  }
   if (row.failure) {
     EXPECT_EQ(failure.value_or("<LoadRoster succeeded>"), *row.failure);
     EXPECT_EQ(table.rows(), kTwoMemberRows);

@@ -20,6 +20,8 @@
 namespace quellar {
 namespace {
 
+using test::PrintTo;  // names each case in gtest's output
+
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
 const QLocale kAmerican(QLocale::English, QLocale::UnitedStates);
 
@@ -51,70 +53,55 @@ QStringList BackwardsAfterFirst(QStringList list) {
   return list;
 }
 
-TEST(NickOrder, emptyTableHasEmptyOrder) {
-  EXPECT_TRUE(NickOrder(RosterRows(), kRussian).empty());
+struct OrderCase {
+  const char* name;
+  QStringList nicks;
+  std::vector<std::size_t> order;
+};
+
+class RowOrder : public testing::TestWithParam<OrderCase> {};
+
+TEST_P(RowOrder, isByNickWithEqualAndTrailingEmptyNicksInArrivalOrder) {
+  EXPECT_EQ(NickOrder(Rows(RowsWithNicks(GetParam().nicks)), kRussian), GetParam().order);
 }
 
-TEST(NickOrder, sortsRowsByNick) {
-  const std::vector<RosterRow> rows = RowsWithNicks({"Zed", "Ada", "Mira"});
-  EXPECT_EQ(NickOrder(Rows(rows), kRussian), (std::vector<std::size_t>{1, 2, 0}));
-}
-
-TEST(NickOrder, emptyNickAfterLastNamedRowStaysWhereItWasAppended) {
-  const std::vector<RosterRow> rows = RowsWithNicks({"Zed", "Ada", ""});
-  EXPECT_EQ(NickOrder(Rows(rows), kRussian), (std::vector<std::size_t>{1, 0, 2}));
-}
-
-TEST(NickOrder, emptyNickBeforeALaterNamedRowSortsToTheFront) {
-  const std::vector<RosterRow> rows = RowsWithNicks({"Zed", "", "Ada"});
-  EXPECT_EQ(NickOrder(Rows(rows), kRussian), (std::vector<std::size_t>{1, 2, 0}));
-}
-
-TEST(NickOrder, trailingEmptyNicksKeepArrivalOrderBehindTheSortedRows) {
-  std::vector<RosterRow> rows = RowsWithNicks({"Zed", "", "Ada", "", ""});
-  rows[3].playTime = "first";
-  rows[4].playTime = "second";
-  EXPECT_EQ(NickOrder(Rows(rows), kRussian), (std::vector<std::size_t>{1, 2, 0, 3, 4}));
-}
-
-TEST(NickOrder, onlyEmptyNicksKeepArrivalOrder) {
-  const std::vector<RosterRow> rows = RowsWithNicks({"", "", ""});
-  EXPECT_EQ(NickOrder(Rows(rows), kRussian), (std::vector<std::size_t>{0, 1, 2}));
-}
-
-TEST(NickOrder, equalNicksKeepArrivalOrder) {
-  const std::vector<RosterRow> rows = RowsWithNicks({"b", "a", "b", "a", "", "b"});
-  EXPECT_EQ(NickOrder(Rows(rows), kRussian), (std::vector<std::size_t>{4, 1, 3, 0, 2, 5}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    NickOrder, RowOrder,
+    testing::Values(
+        OrderCase{"emptyTable", {}, {}}, OrderCase{"byNick", {"Zed", "Ada", "Mira"}, {1, 2, 0}},
+        OrderCase{
+            "emptyNickAfterTheLastNamedRowStaysWhereItWasAppended", {"Zed", "Ada", ""}, {1, 0, 2}},
+        OrderCase{"emptyNickBeforeALaterNamedRowSortsToTheFront", {"Zed", "", "Ada"}, {1, 2, 0}},
+        OrderCase{"trailingEmptyNicksKeepArrivalOrderBehindTheSortedRows",
+                  {"Zed", "", "Ada", "", ""},
+                  {1, 2, 0, 3, 4}},
+        OrderCase{"onlyEmptyNicksKeepArrivalOrder", {"", "", ""}, {0, 1, 2}},
+        OrderCase{"equalNicksKeepArrivalOrder", {"b", "a", "b", "a", "", "b"}, {4, 1, 3, 0, 2, 5}},
+        // Cyrillic nicks arrive in Windows-1251.
+        OrderCase{"windows1251BytesCollateAsTheirCharacters",
+                  {QStringLiteral(u"Яна"), QStringLiteral(u"Анна"), QStringLiteral(u"ёлка"),
+                   QStringLiteral(u"Ёлка")},
+                  {1, 2, 3, 0}}),
+    [](const testing::TestParamInfo<OrderCase>& info) { return std::string(info.param.name); });
 
 // Cyrillic before Latin in Russian, lower case before upper case, Yo after Ye;
 // hyphens and apostrophes only break ties between otherwise equal nicks, so
-// "-x" sorts beside "x" rather than first.
+// "-x" sorts beside "x" rather than first. Windows' word sort orders scripts
+// alike in every locale, Latin first, and puts a word without hyphens or
+// apostrophes before the same word with them.
+TEST(NickOrder, followsTheLocalesCollationAsAWordSort) {
 #ifdef _WIN32
-// Windows' word sort orders scripts alike in every locale, Latin first, and puts
-// a word without hyphens or apostrophes before the same word with them.
-const QStringList kWindowsWordSort = {"",    "abc", "ABC", "coop", "co'op", "co-op", "Coop",
-                                      "cop", "x",   "-x",  "абв",  "ежик",  "Ежик",  "Ёжик"};
-#endif
-
-TEST(NickOrder, followsRussianCollationAsAWordSort) {
-#ifdef _WIN32
-  const QStringList& expected = kWindowsWordSort;
+  const QStringList russian = {"",    "abc", "ABC", "coop", "co'op", "co-op", "Coop",
+                               "cop", "x",   "-x",  "абв",  "ежик",  "Ежик",  "Ёжик"};
+  const QStringList& american = russian;
 #else
-  const QStringList expected = {"",      "абв",   "ежик", "Ежик", "Ёжик", "abc", "ABC",
-                                "co-op", "co'op", "coop", "Coop", "cop",  "-x",  "x"};
-#endif
-  EXPECT_EQ(Ordered(BackwardsAfterFirst(expected), kRussian), expected);
-}
-
-TEST(NickOrder, followsAmericanCollationAsAWordSort) {
-#ifdef _WIN32
-  const QStringList& expected = kWindowsWordSort;
-#else
-  const QStringList expected = {"",    "abc", "ABC", "co-op", "co'op", "coop", "Coop",
+  const QStringList russian = {"",      "абв",   "ежик", "Ежик", "Ёжик", "abc", "ABC",
+                               "co-op", "co'op", "coop", "Coop", "cop",  "-x",  "x"};
+  const QStringList american = {"",    "abc", "ABC", "co-op", "co'op", "coop", "Coop",
                                 "cop", "-x",  "x",   "абв",   "ежик",  "Ежик", "Ёжик"};
 #endif
-  EXPECT_EQ(Ordered(BackwardsAfterFirst(expected), kAmerican), expected);
+  EXPECT_EQ(Ordered(BackwardsAfterFirst(russian), kRussian), russian);
+  EXPECT_EQ(Ordered(BackwardsAfterFirst(american), kAmerican), american);
 }
 
 TEST(NickOrder, hyphenAndApostropheWeighLessThanLetters) {
@@ -141,17 +128,6 @@ TEST(NickOrder, nickOfOnlyHyphensSortsRightAfterEmptyNicks) {
 TEST(NickOrder, isCaseSensitive) {
   EXPECT_EQ(Ordered({"Bob", "bob", "BOB", "bob"}, kRussian),
             (QStringList{"bob", "bob", "Bob", "BOB"}));
-}
-
-TEST(NickOrder, collatesWindows1251BytesAsTheirCharacters) {
-  // "Яна", "Анна", "ёлка", "Ёлка" in Windows-1251.
-  std::vector<RosterRow> rows = {
-      {"\xDF\xED\xE0", "", "", ""},
-      {"\xC0\xED\xED\xE0", "", "", ""},
-      {"\xB8\xEB\xEA\xE0", "", "", ""},
-      {"\xA8\xEB\xEA\xE0", "", "", ""},
-  };
-  EXPECT_EQ(NickOrder(Rows(rows), kRussian), (std::vector<std::size_t>{1, 2, 3, 0}));
 }
 
 // A long roster made from a few syllables, so that it holds many equal nicks,
@@ -200,15 +176,12 @@ std::vector<std::size_t> CollatedOrder(const std::vector<RosterRow>& rows, const
   return order;
 }
 
-TEST(NickOrder, longRosterMatchesDirectCollationOfTheTexts) {
-  const std::vector<RosterRow> rows = LongRoster(10000);
-  EXPECT_EQ(NickOrder(Rows(rows), kRussian), CollatedOrder(rows, kRussian));
-  EXPECT_EQ(NickOrder(Rows(rows), kAmerican), CollatedOrder(rows, kAmerican));
-}
-
-TEST(NickOrder, shortRosterMatchesDirectCollationOfTheTexts) {
-  const std::vector<RosterRow> rows = LongRoster(300);
-  EXPECT_EQ(NickOrder(Rows(rows), kRussian), CollatedOrder(rows, kRussian));
+TEST(NickOrder, shortAndLongRostersMatchDirectCollationOfTheTexts) {
+  for (std::size_t count : {300, 10000}) {
+    const std::vector<RosterRow> rows = LongRoster(count);
+    EXPECT_EQ(NickOrder(Rows(rows), kRussian), CollatedOrder(rows, kRussian)) << count;
+    EXPECT_EQ(NickOrder(Rows(rows), kAmerican), CollatedOrder(rows, kAmerican)) << count;
+  }
 }
 
 }  // namespace

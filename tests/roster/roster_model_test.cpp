@@ -5,14 +5,10 @@
 #include <QItemSelectionModel>
 #include <QPersistentModelIndex>
 #include <QSignalSpy>
-#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "roster/answer_text.h"
-#include "roster/nick_order.h"
-#include "roster/roster_parse.h"
 #include "roster/roster_row_printer.h"
 #include "support/printers.h"
 
@@ -55,30 +51,6 @@ TEST(RosterModel, hasFourColumnsWithRussianHeaders) {
   EXPECT_FALSE(model.headerData(0, Qt::Horizontal, Qt::EditRole).isValid());
 }
 
-TEST(RosterModel, emptyBodyGivesZeroCountAndEmptyServerFigure) {
-  RosterModel model(kRussian);
-  model.FillFromAnswer("");
-  EXPECT_EQ(model.rowCount(), 0);
-  EXPECT_EQ(model.clanStatusText(), QStringLiteral(u"Онлайн клана: 0"));
-  EXPECT_EQ(model.serverStatusText(), QStringLiteral(u"Онлайн сервера: "));
-}
-
-TEST(RosterModel, serverLineOnlyGivesZeroCountAndTheLine) {
-  RosterModel model(kRussian);
-  model.FillFromAnswer("\xE2\xF1\xE5\xE3\xEE 1500\r\n");
-  EXPECT_EQ(model.rowCount(), 0);
-  EXPECT_EQ(model.clanStatusText(), QStringLiteral(u"Онлайн клана: 0"));
-  EXPECT_EQ(model.serverStatusText(), QStringLiteral(u"Онлайн сервера: всего 1500"));
-}
-
-TEST(RosterModel, clanCountIsTheNumberOfNonEmptyRecordLines) {
-  RosterModel model(kRussian);
-  model.FillFromAnswer("1500\r\n\r\nA|||1|||r|||p\r\n\r\n|||2|||s|||q\r\nB|||3|||t|||u\r\nC|||4");
-  EXPECT_EQ(model.rowCount(), 3);
-  EXPECT_EQ(model.clanStatusText(), QStringLiteral(u"Онлайн клана: 3"));
-  EXPECT_EQ(model.serverStatusText(), QStringLiteral(u"Онлайн сервера: 1500"));
-}
-
 TEST(RosterModel, fillResetsTheModelOnceAndAnnouncesTheStatusTextsOnce) {
   RosterModel model(kRussian);
   QSignalSpy aboutToReset(&model, &RosterModel::modelAboutToBeReset);
@@ -92,38 +64,6 @@ TEST(RosterModel, fillResetsTheModelOnceAndAnnouncesTheStatusTextsOnce) {
   EXPECT_EQ(inserted.count(), 0);
   EXPECT_EQ(layout.count(), 0);
   EXPECT_EQ(statusTexts.count(), 1);
-}
-
-TEST(RosterModel, recordsOutOfNickOrderKeepTheirOwnFields) {
-  RosterModel model(kRussian);
-  model.FillFromAnswer(kThreeMembers);
-  const std::vector<RosterRow> expected = {
-      {"Ada", "100", "08:30 03.04.2010", "Smith"},
-      {"Mira", "200", "23:59 05.06.2011", "Hunter"},
-      {"Zed", "300", "12:00 01.02.2009", "Mage"},
-  };
-  EXPECT_EQ(model.rows(), expected);
-  EXPECT_EQ(Cell(model, 0, 0), QStringLiteral(u"Ada"));
-  EXPECT_EQ(Cell(model, 2, 3), QStringLiteral(u"Mage"));
-}
-
-TEST(RosterModel, emptyNickAppendedLastStaysLast) {
-  RosterModel model(kRussian);
-  model.FillFromAnswer("1\r\nZed|||1|||r|||p\r\n|||2|||s|||q\r\n");
-  ASSERT_EQ(model.rowCount(), 2);
-  EXPECT_EQ(Cell(model, 0, 0), QStringLiteral(u"Zed"));
-  EXPECT_EQ(Cell(model, 1, 0), QString());
-  EXPECT_EQ(Cell(model, 1, 1), QStringLiteral(u"2"));
-}
-
-TEST(RosterModel, fillReplacesThePreviousRows) {
-  RosterModel model(kRussian);
-  model.FillFromAnswer(kThreeMembers);
-  model.FillFromAnswer("900\r\nSolo|||5|||r|||p\r\n");
-  ASSERT_EQ(model.rowCount(), 1);
-  EXPECT_EQ(Cell(model, 0, 0), QStringLiteral(u"Solo"));
-  EXPECT_EQ(model.clanStatusText(), QStringLiteral(u"Онлайн клана: 1"));
-  EXPECT_EQ(model.serverStatusText(), QStringLiteral(u"Онлайн сервера: 900"));
 }
 
 TEST(RosterModel, displaysEachColumnDecodedFromWindows1251) {
@@ -170,24 +110,6 @@ TEST(RosterModel, ordersNicksByItsOwnLocale) {
   american.FillFromAnswer(body);
   EXPECT_EQ(Cell(russian, 0, 0), QStringLiteral(u"абв"));
   EXPECT_EQ(Cell(american, 0, 0), QStringLiteral(u"abc"));
-}
-
-TEST(RosterModel, longRosterFillPutsEveryWholeRowWhereTheNickOrderSays) {
-  std::vector<RosterRow> rows;
-  std::uint32_t state = 7;
-  for (int i = 0; i < 5000; ++i) {
-    state = state * 1103515245u + 12345u;
-    rows.push_back(RosterRow{"n" + std::to_string((state >> 8) % 1000), std::to_string(i),
-                             "r" + std::to_string(i), "p" + std::to_string(i % 7)});
-  }
-  const std::string body = AnswerText("0", rows);
-  RosterModel model(kRussian);
-  model.FillFromAnswer(body);
-
-  const std::vector<std::size_t> order = NickOrder(ParseAnswer(body).rows, kRussian);
-  ASSERT_EQ(model.rows().size(), rows.size());
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    ASSERT_EQ(model.rows()[i], rows[order[i]]) << "at row " << i;
 }
 
 TEST(RosterModel, reorderMovesRowsAndKeepsPersistentIndexesOnTheirRows) {

@@ -101,12 +101,5 @@ INSTANTIATE_TEST_SUITE_P(
             "nulBytesAreKept", "7\0\r\nA\0|||1|||r|||p\r\n"s, "7\0"s, {{"A\0"s, "1", "r", "p"}}}),
     [](const testing::TestParamInfo<ParseCase>& info) { return std::string(info.param.name); });
 
-TEST(ParseAnswer, countsOnlyNonEmptyRecordLines) {
-  std::string body = "1500\r\n";
-  for (int i = 0; i < 50; ++i)
-    body += (i % 5 == 0) ? "\r\n" : "N|||1|||r|||p\r\n";
-  EXPECT_EQ(ParseAnswer(body).rows.size(), 40u);
-}
-
 }  // namespace
 }  // namespace quellar

@@ -48,17 +48,6 @@ RosterRow WithRegistration(std::string registration) {
   return RosterRow{"Nick", "1", std::move(registration), "Prof"};
 }
 
-// The message of the Error a call throws, or "no error".
-template <class Call>
-std::string ErrorOf(Call call) {
-  try {
-    call();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "no error";
-}
-
 struct TextOrder {
   const char* name;
   std::string a;
@@ -131,105 +120,86 @@ TEST(UpperCaser, keepsDigitsPunctuationAndUpperCase) {
   EXPECT_EQ(upper(text), text);
 }
 
-struct PlayTimeOrder {
+// Play times compare as integers, registrations as the dates from their 7th to
+// their 21st character, read by the locale; a text that does not convert fails
+// the comparison, a's first, whichever the direction.
+enum class Column { PlayTime, Registration };
+
+struct KeyCase {
   const char* name;
+  Column column;
   std::string a;
   std::string b;
-  int ascending;
+  int ascending;        // the comparator's result with d = +1
+  std::string error{};  // the message, when the comparison fails
+  const char* locale = "ru_RU";
 };
 
-class PlayTimes : public testing::TestWithParam<PlayTimeOrder> {};
-
-TEST_P(PlayTimes, compareAsIntegers) {
-  const PlayTimeOrder& c = GetParam();
-  const LocaleContext ru = ContextAt("ru_RU");
-  EXPECT_EQ(CompareByPlayTime(WithPlayTime(c.a), WithPlayTime(c.b), +1, ru), c.ascending);
-  EXPECT_EQ(CompareByPlayTime(WithPlayTime(c.a), WithPlayTime(c.b), -1, ru), -c.ascending);
+// The comparator's result, or the message of its Error.
+std::string Compared(const KeyCase& c, int d) {
+  const LocaleContext context = ContextAt(c.locale);
+  try {
+    return std::to_string(
+        c.column == Column::PlayTime
+            ? CompareByPlayTime(WithPlayTime(c.a), WithPlayTime(c.b), d, context)
+            : CompareByRegistration(WithRegistration(c.a), WithRegistration(c.b), d, context));
+  } catch (const Error& error) {
+    return error.what();
+  }
 }
+
+class ColumnKeys : public testing::TestWithParam<KeyCase> {};
+
+TEST_P(ColumnKeys, compareInBothDirectionsOrFailWithTheBadText) {
+  const KeyCase& c = GetParam();
+  for (int d : {+1, -1})
+    EXPECT_EQ(Compared(c, d), c.error.empty() ? std::to_string(d * c.ascending) : c.error) << d;
+}
+
+constexpr auto kPlayTime = Column::PlayTime;
+constexpr auto kRegistration = Column::Registration;
+const std::string kGoodRegistration = "12345608.12.2026";
 
 INSTANTIATE_TEST_SUITE_P(
-    CompareByPlayTime, PlayTimes,
-    testing::Values(PlayTimeOrder{"nineBeforeTen", "9", "10", -1},
-                    PlayTimeOrder{"hundredAfterNinetyNine", "100", "99", +1},
-                    PlayTimeOrder{"hexEqualsDecimal", "$A", "10", 0},
-                    PlayTimeOrder{"hexPrefixes", "0x1F", "x1f", 0},
-                    PlayTimeOrder{"leadingSpacesAndZeros", "  007", "7", 0},
-                    PlayTimeOrder{"negativeFirst", "-5", "3", -1},
-                    PlayTimeOrder{"allFsIsMinusOne", "$FFFFFFFF", "0", -1},
-                    PlayTimeOrder{"extremes", "-2147483648", "2147483647", -1}),
-    [](const testing::TestParamInfo<PlayTimeOrder>& info) { return std::string(info.param.name); });
-
-TEST(CompareByPlayTime, failsWithTheIntegerMessageOfTheBadText) {
-  const LocaleContext ru = ContextAt("ru_RU");
-  EXPECT_EQ(ErrorOf([&] { CompareByPlayTime(WithPlayTime("1 "), WithPlayTime("2"), +1, ru); }),
-            "'1 ' is not a valid integer value");
-  EXPECT_EQ(ErrorOf([&] { CompareByPlayTime(WithPlayTime("2"), WithPlayTime(""), +1, ru); }),
-            "'' is not a valid integer value");
-  EXPECT_EQ(
-      ErrorOf([&] { CompareByPlayTime(WithPlayTime("\xF7\xE0\xF1"), WithPlayTime("x"), +1, ru); }),
-      "'\xF7\xE0\xF1' is not a valid integer value");
-}
-
-TEST(CompareByRegistration, comparesTheDatesAfterTheFirstSixCharacters) {
-  const LocaleContext ru = ContextAt("ru_RU");
-  EXPECT_EQ(CompareByRegistration(WithRegistration("999999 8.12.2026"),
-                                  WithRegistration("00000009.12.2026"), +1, ru),
-            -1);
-  EXPECT_EQ(CompareByRegistration(WithRegistration("abcdef31.12.2025"),
-                                  WithRegistration("ABCDEF1.1.2026"), -1, ru),
-            +1);
-  EXPECT_EQ(CompareByRegistration(WithRegistration("abcdef08.12.26"),
-                                  WithRegistration("ABCDEF08.12.2026"), +1, ru),
-            0);
-  // Without a year the date is one of the current year.
-  EXPECT_EQ(CompareByRegistration(WithRegistration("abcdef08.12"),
-                                  WithRegistration("ABCDEF08.12.2026"), +1, ru),
-            0);
-}
-
-TEST(CompareByRegistration, readsTheDateByTheLocalesOrder) {
-  const RosterRow first = WithRegistration("123456 01.02.2026");
-  const RosterRow second = WithRegistration("123456 02.01.2026");
-  EXPECT_EQ(CompareByRegistration(first, second, +1, ContextAt("ru_RU")), +1);  // Feb 1, Jan 2
-  const RosterRow firstUs = WithRegistration("12345601/02/2026");
-  const RosterRow secondUs = WithRegistration("12345602/01/2026");
-  EXPECT_EQ(CompareByRegistration(firstUs, secondUs, +1, ContextAt("en_US")), -1);  // Jan 2, Feb 1
-}
-
-TEST(CompareByRegistration, ignoresTextAfterThe21stCharacter) {
-  const LocaleContext ru = ContextAt("ru_RU");
-  EXPECT_EQ(CompareByRegistration(WithRegistration("12345608.12.2026     10:00"),
-                                  WithRegistration("12345608.12.2026"), +1, ru),
-            0);
-}
-
-TEST(CompareByRegistration, failsWithTheExtractedText) {
-  const LocaleContext ru = ContextAt("ru_RU");
-  const RosterRow good = WithRegistration("12345608.12.2026");
-  EXPECT_EQ(ErrorOf([&] { CompareByRegistration(WithRegistration("123456"), good, +1, ru); }),
-            "'' is not a valid date");
-  EXPECT_EQ(
-      ErrorOf([&] { CompareByRegistration(good, WithRegistration("12345631.04.2026"), +1, ru); }),
-      "'31.04.2026' is not a valid date");
-  EXPECT_EQ(ErrorOf([&] {
-              CompareByRegistration(WithRegistration("12345608.12.2026 10:00:00"), good, +1, ru);
-            }),
-            "'08.12.2026 10:0' is not a valid date");
-  EXPECT_EQ(ErrorOf([&] {
-              CompareByRegistration(WithRegistration("\xD0\xE5\xE3:  \xE2\xF7\xE5\xF0\xE0"), good,
-                                    +1, ru);
-            }),
-            "'\xE2\xF7\xE5\xF0\xE0' is not a valid date");
-}
-
-TEST(CompareByRegistration, reportsTheFirstRowWhenBothFail) {
-  const LocaleContext ru = ContextAt("ru_RU");
-  EXPECT_EQ(ErrorOf([&] {
-              CompareByRegistration(WithRegistration("123456a"), WithRegistration("123456b"), +1,
-                                    ru);
-            }),
-            "'a' is not a valid date");
-}
+    CompareByColumnKeys, ColumnKeys,
+    testing::Values(
+        KeyCase{"playTimeNineBeforeTen", kPlayTime, "9", "10", -1},
+        KeyCase{"playTimeHundredAfterNinetyNine", kPlayTime, "100", "99", +1},
+        KeyCase{"playTimeHexEqualsDecimal", kPlayTime, "$A", "10", 0},
+        KeyCase{"playTimeHexPrefixes", kPlayTime, "0x1F", "x1f", 0},
+        KeyCase{"playTimeLeadingSpacesAndZeros", kPlayTime, "  007", "7", 0},
+        KeyCase{"playTimeNegativeFirst", kPlayTime, "-5", "3", -1},
+        KeyCase{"playTimeAllFsIsMinusOne", kPlayTime, "$FFFFFFFF", "0", -1},
+        KeyCase{"playTimeExtremes", kPlayTime, "-2147483648", "2147483647", -1},
+        KeyCase{"playTimeWithATrailingBlank", kPlayTime, "1 ", "2", 0,
+                "'1 ' is not a valid integer value"},
+        KeyCase{"emptyPlayTime", kPlayTime, "2", "", 0, "'' is not a valid integer value"},
+        KeyCase{"cyrillicPlayTimeBeforeABadOne", kPlayTime, "\xF7\xE0\xF1", "x", 0,
+                "'\xF7\xE0\xF1' is not a valid integer value"},
+        KeyCase{"registrationDatesAfterTheFirstSixCharacters", kRegistration, "999999 8.12.2026",
+                "00000009.12.2026", -1},
+        KeyCase{"registrationDatesOfTwoYears", kRegistration, "abcdef31.12.2025", "ABCDEF1.1.2026",
+                -1},
+        KeyCase{"registrationTwoDigitYear", kRegistration, "abcdef08.12.26", "ABCDEF08.12.2026", 0},
+        // Without a year the date is one of the current year.
+        KeyCase{"registrationWithoutAYear", kRegistration, "abcdef08.12", "ABCDEF08.12.2026", 0},
+        KeyCase{"registrationDayFirstInRussian", kRegistration, "123456 01.02.2026",
+                "123456 02.01.2026", +1},
+        KeyCase{"registrationMonthFirstInAmericanEnglish", kRegistration, "12345601/02/2026",
+                "12345602/01/2026", -1, "", "en_US"},
+        KeyCase{"registrationTextAfterThe21stCharacterIgnored", kRegistration,
+                "12345608.12.2026     10:00", kGoodRegistration, 0},
+        KeyCase{"registrationOfSixCharacters", kRegistration, "123456", kGoodRegistration, 0,
+                "'' is not a valid date"},
+        KeyCase{"registrationOfAnInvalidDate", kRegistration, kGoodRegistration, "12345631.04.2026",
+                0, "'31.04.2026' is not a valid date"},
+        KeyCase{"registrationWithATime", kRegistration, "12345608.12.2026 10:00:00",
+                kGoodRegistration, 0, "'08.12.2026 10:0' is not a valid date"},
+        KeyCase{"registrationOfCyrillicText", kRegistration, "\xD0\xE5\xE3:  \xE2\xF7\xE5\xF0\xE0",
+                kGoodRegistration, 0, "'\xE2\xF7\xE5\xF0\xE0' is not a valid date"},
+        KeyCase{"twoBadRegistrationsReportTheFirst", kRegistration, "123456a", "123456b", 0,
+                "'a' is not a valid date"}),
+    [](const testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quellar

@@ -178,17 +178,5 @@ TEST(IniFileWrite, writingAfterAReadSeesTheNewBytes) {
   EXPECT_EQ(ini.Bytes(), "[t]\r\nb=2\r\n");
 }
 
-TEST(IniFileWrite, everyByteButTheLineEndsRoundTripsInAValue) {
-  std::string value = "a";
-  for (int byte = 1; byte < 256; ++byte) {
-    if (byte != '\r' && byte != '\n')
-      value.push_back(static_cast<char>(byte));
-  }
-  value += "z";
-  IniFile ini;
-  ini.WriteValue("s", "k", value);
-  EXPECT_EQ(IniFile(ini.Bytes()).Value("s", "k"), value);
-}
-
 }  // namespace
 }  // namespace quellar

@@ -12,9 +12,10 @@ namespace quellar {
 namespace {
 
 using test::ExecutableDir;
+using test::PrintTo;  // names each case in gtest's output
 using test::WriteBytes;
 using testing::ElementsAre;
-using testing::IsEmpty;
+using namespace std::string_literals;
 
 // Loads bytes as the main window does, starting from the given proxy settings.
 struct MainWindowLoad {
@@ -30,55 +31,54 @@ MainWindowLoad LoadMain(const std::string& bytes, ProxySettings before = {}) {
   return load;
 }
 
-TEST(LoadSettings, readsBothListsAndTheProxy) {
-  const MainWindowLoad load = LoadMain(
-      "[x3]\r\nClanName1=Alpha\r\nClanName2=\xCA\xEB\xE0\xED\r\n[x300]\r\nClanName1=Beta\r\n"
-      "[Proxy]\r\nuse=1\r\nserver=proxy.local\r\nport=8080\r\n");
-  EXPECT_THAT(load.clans.clansX3, ElementsAre("Alpha", "\xCA\xEB\xE0\xED"));
-  EXPECT_THAT(load.clans.clansX300, ElementsAre("Beta"));
-  EXPECT_TRUE(load.proxy.useProxy);
-  EXPECT_EQ(load.proxy.proxyHost, "proxy.local");
-  EXPECT_EQ(load.proxy.proxyPort, 8080);
+// Each list is every key of its server's first section, in file order.
+struct ListsCase {
+  const char* name;
+  std::string bytes;
+  std::vector<std::string> clansX3;
+  std::vector<std::string> clansX300;
+};
+
+class MainWindowLists : public testing::TestWithParam<ListsCase> {};
+
+TEST_P(MainWindowLists, holdTheValuesOfTheirSectionsKeys) {
+  const MainWindowLoad load = LoadMain(GetParam().bytes);
+  EXPECT_EQ(load.clans.clansX3, GetParam().clansX3);
+  EXPECT_EQ(load.clans.clansX300, GetParam().clansX300);
 }
 
-TEST(LoadSettings, keysOfAnyNameLoadInFileOrder) {
-  const MainWindowLoad load = LoadMain(
-      "[X3]\r\nfoo=Alpha\r\n  Bar = Beta\r\n; ClanName9=Comment\r\nno equals sign\r\n"
-      "\xEA\xEB\xFE\xF7=Gamma\r\nempty=\r\n");
-  EXPECT_THAT(load.clans.clansX3, ElementsAre("Alpha", "Beta", "Gamma", ""));
-  EXPECT_THAT(load.clans.clansX300, IsEmpty());
-}
-
-TEST(LoadSettings, aKeyNameTwiceInASectionReadsItsFirstValueTwice) {
-  const MainWindowLoad load = LoadMain("[x3]\r\nClan=first\r\nother=x\r\nCLAN=second\r\n");
-  EXPECT_THAT(load.clans.clansX3, ElementsAre("first", "x", "first"));
-}
-
-TEST(LoadSettings, namesReadBackTrimmedAndUnquoted) {
-  const MainWindowLoad load = LoadMain(
-      "[x300]\r\nClanName1=  Alpha \t\r\nClanName2=\"Beta\"\r\nClanName3='Gamma'\r\n"
-      "ClanName4= \" Delta \" \r\n");
-  EXPECT_THAT(load.clans.clansX300, ElementsAre("Alpha", "Beta", "Gamma", " Delta "));
-}
-
-TEST(LoadSettings, onlyTheFirstSectionOfAServerIsRead) {
-  const MainWindowLoad load = LoadMain("[x3]\r\nClanName1=A\r\n[x3]\r\nClanName1=B\r\n");
-  EXPECT_THAT(load.clans.clansX3, ElementsAre("A"));
-}
-
-// "ClanName1".."ClanName999" take 11880 bytes of the 16382 the names may fill;
-// "ClanName1000".."ClanName1345" take 4498 more, and the last 4 bytes hold the
-// "Clan" of "ClanName1346": a name cut in two, which is no name of the file.
-TEST(LoadSettings, namesBeyondTheListBufferAreNotSeenNorTheNameCutInTwo) {
-  std::string file = "[x3]\r\n";
-  for (int i = 1; i <= 2000; ++i)
-    file += "ClanName" + std::to_string(i) + "=clan " + std::to_string(i) + "\r\n";
-  file += "Clan=phantom\r\n";
-  const MainWindowLoad load = LoadMain(file);
-  ASSERT_EQ(load.clans.clansX3.size(), 1345u);
-  EXPECT_EQ(load.clans.clansX3.front(), "clan 1");
-  EXPECT_EQ(load.clans.clansX3.back(), "clan 1345");
-}
+INSTANTIATE_TEST_SUITE_P(
+    LoadSettings, MainWindowLists,
+    testing::Values(
+        ListsCase{
+            "bothServers",
+            "[x3]\r\nClanName1=Alpha\r\nClanName2=\xCA\xEB\xE0\xED\r\n[x300]\r\nClanName1=Beta\r\n"
+            "[Proxy]\r\nuse=1\r\nserver=proxy.local\r\nport=8080\r\n",
+            {"Alpha", "\xCA\xEB\xE0\xED"},
+            {"Beta"}},
+        ListsCase{"keysOfAnyNameInFileOrder",
+                  "[X3]\r\nfoo=Alpha\r\n  Bar = Beta\r\n; ClanName9=Comment\r\nno equals sign\r\n"
+                  "\xEA\xEB\xFE\xF7=Gamma\r\nempty=\r\n",
+                  {"Alpha", "Beta", "Gamma", ""},
+                  {}},
+        ListsCase{"namesTrimmedAndUnquoted",
+                  "[x300]\r\nClanName1=  Alpha \t\r\nClanName2=\"Beta\"\r\nClanName3='Gamma'\r\n"
+                  "ClanName4= \" Delta \" \r\n",
+                  {},
+                  {"Alpha", "Beta", "Gamma", " Delta "}},
+        ListsCase{"onlyTheFirstSectionOfAServer",
+                  "[x3]\r\nClanName1=A\r\n[x3]\r\nClanName1=B\r\n",
+                  {"A"},
+                  {}},
+        // "Клан" and "Ёж" in UTF-8: the mark makes the first line no header.
+        ListsCase{"utf8WithAByteOrderMark",
+                  "\xEF\xBB\xBF[x3]\r\nClanName1=\xD0\x9A\xD0\xBB\xD0\xB0\xD0\xBD\r\n"
+                  "[x300]\r\nClanName1=\xD0\x81\xD0\xB6\r\n",
+                  {},
+                  {"\xD0\x81\xD0\xB6"}},
+        ListsCase{"zeroBytesKeptAsBytes", "[x3]\r\nk\0=\0v\xFF\r\n\0\r\n"s, {"\0v\xFF"s}, {}},
+        ListsCase{"zeroBytesBeforeAHeaderMakeItNone", "\0\0[x3]\r\nk\0=\0v\xFF\r\n"s, {}, {}}),
+    [](const testing::TestParamInfo<ListsCase>& info) { return std::string(info.param.name); });
 
 TEST(LoadSettings, aValueIsSeenUpTo2047Bytes) {
   const MainWindowLoad load = LoadMain("[x3]\r\nClanName1=" + std::string(5000, 'n') + "\r\n" +
@@ -134,18 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
         ProxyCase{"port=\r\n", false, "before", 1080},
         ProxyCase{"port=80a\r\n", false, "before", 1080},
         ProxyCase{"port=99999999999\r\n", false, "before", 1080},
-        ProxyCase{"port=1.5\r\n", false, "before", 1080}));
-
-TEST(LoadDialogSettings, aMissingFileGivesTheResetFields) {
-  const ExecutableDir dir;
-  ClanLists clans{{"a"}, {"b"}};
-  const DialogSettings fields = LoadDialogSettings(dir.SettingsFile(), clans);
-  EXPECT_THAT(clans.clansX3, IsEmpty());
-  EXPECT_THAT(clans.clansX300, IsEmpty());
-  EXPECT_FALSE(fields.useProxy);
-  EXPECT_EQ(fields.proxyHost, "");
-  EXPECT_EQ(fields.proxyPort, "80");
-}
+        ProxyCase{"port=1.5\r\n", false, "before", 1080},
+        ProxyCase{"port=8\0\r\n"s, false, "before", 1080}));
 
 struct DialogCase {
   std::string proxySection;

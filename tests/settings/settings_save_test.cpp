@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iterator>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ExecutableDir;
+using test::PrintTo;  // names each case in gtest's output
 using test::ReadBytes;
+using test::Snapshot;
 using test::WriteBytes;
 using testing::ElementsAre;
 
@@ -30,55 +33,92 @@ std::string ErrorOf(const fs::path& file, const ClanLists& clans, DialogSettings
   return "no error";
 }
 
-TEST(SaveSettings, writesTheProgramsLayoutIntoAMissingFile) {
-  const ExecutableDir dir;
-  const ClanLists clans{{"Alpha", "\xCA\xEB\xE0\xED"}, {"Beta"}};
-  DialogSettings fields{true, "proxy.local", "3128"};
-  SaveSettings(dir.SettingsFile(), clans, fields);
-  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
-            "[x3]\r\nClanName1=Alpha\r\nClanName2=\xCA\xEB\xE0\xED\r\n"
-            "[x300]\r\nClanName1=Beta\r\n"
-            "[Proxy]\r\nuse=1\r\nserver=proxy.local\r\nport=3128\r\n");
+// What the folder holds after a save: the settings file alone, with these bytes.
+std::map<std::string, std::string> SettingsFileAlone(const std::string& bytes) {
+  return {{"options.ini", bytes}};
 }
 
-TEST(SaveSettings, rewritesTheClanSectionsAndKeepsEverythingElse) {
+// A save in the executable's folder: the file's exact bytes, what the save said,
+// and the port field left as typed.
+struct SaveCase {
+  const char* name;
+  std::optional<std::string> before;  // none: no settings file yet
+  ClanLists clans;
+  DialogSettings fields;
+  std::string after;
+  std::string error = "no error";
+};
+
+class SavedFile : public testing::TestWithParam<SaveCase> {};
+
+TEST_P(SavedFile, holdsExactlyTheBytesOfTheSettingsSaved) {
+  const SaveCase& c = GetParam();
   const ExecutableDir dir;
-  WriteBytes(dir.SettingsFile(),
-             "; Quellar\r\n[Window]\r\nleft=10\r\n\r\n[x3]\r\nClanName1=Old\r\nClanName2=Gone\r\n"
-             "[Proxy]\r\n; proxy\r\nuse=1\r\nserver=old.host\r\nport=1\r\nextra=keep\r\n"
-             "[x300]\r\nClanName1=Old300\r\n[Notify]\r\non=1\r\n");
-  const ClanLists clans{{"New"}, {"New300", "Second"}};
-  DialogSettings fields{false, "new.host", "8080"};
-  SaveSettings(dir.SettingsFile(), clans, fields);
-  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
+  if (c.before)
+    WriteBytes(dir.SettingsFile(), *c.before);
+  DialogSettings fields = c.fields;
+  EXPECT_EQ(ErrorOf(dir.SettingsFile(), c.clans, fields), c.error);
+  EXPECT_EQ(Snapshot(dir.Path()), SettingsFileAlone(c.after));
+  EXPECT_EQ(fields.proxyPort, c.fields.proxyPort);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SaveSettings, SavedFile,
+    testing::Values(
+        SaveCase{"theProgramsLayoutIntoAMissingFile", std::nullopt,
+                 ClanLists{{"Alpha", "\xCA\xEB\xE0\xED"}, {"Beta"}},
+                 DialogSettings{true, "proxy.local", "3128"},
+                 "[x3]\r\nClanName1=Alpha\r\nClanName2=\xCA\xEB\xE0\xED\r\n"
+                 "[x300]\r\nClanName1=Beta\r\n"
+                 "[Proxy]\r\nuse=1\r\nserver=proxy.local\r\nport=3128\r\n"},
+        SaveCase{
+            "theClanSectionsRewrittenAndEverythingElseKept",
+            "; Quellar\r\n[Window]\r\nleft=10\r\n\r\n[x3]\r\nClanName1=Old\r\nClanName2=Gone\r\n"
+            "[Proxy]\r\n; proxy\r\nuse=1\r\nserver=old.host\r\nport=1\r\nextra=keep\r\n"
+            "[x300]\r\nClanName1=Old300\r\n[Notify]\r\non=1\r\n",
+            ClanLists{{"New"}, {"New300", "Second"}}, DialogSettings{false, "new.host", "8080"},
             "; Quellar\r\n[Window]\r\nleft=10\r\n\r\n"
             "[Proxy]\r\n; proxy\r\nuse=0\r\nserver=new.host\r\nport=8080\r\nextra=keep\r\n"
             "[Notify]\r\non=1\r\n"
-            "[x3]\r\nClanName1=New\r\n[x300]\r\nClanName1=New300\r\nClanName2=Second\r\n");
-}
-
-TEST(SaveSettings, handEditedKeysAreRewrittenAsNumberedClanNames) {
-  const ExecutableDir dir;
-  WriteBytes(dir.SettingsFile(),
-             "[x3]\r\nfoo=Alpha\r\nBar = Beta\r\n; note\r\nbaz=Gamma\r\n[Proxy]\r\nuse=0\r\n");
-  ClanLists clans;
-  DialogSettings fields = LoadDialogSettings(dir.SettingsFile(), clans);
-  ASSERT_THAT(clans.clansX3, ElementsAre("Alpha", "Beta", "Gamma"));
-  SaveSettings(dir.SettingsFile(), clans, fields);
-  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
-            "; note\r\n[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n"
-            "[x3]\r\nClanName1=Alpha\r\nClanName2=Beta\r\nClanName3=Gamma\r\n");
-}
-
-TEST(SaveSettings, bothListsEmptyLeaveNoClanSection) {
-  const ExecutableDir dir;
-  WriteBytes(dir.SettingsFile(),
-             "[x3]\r\nClanName1=A\r\n[x300]\r\nClanName1=B\r\n[Proxy]\r\nuse=0\r\nserver=\r\n"
-             "port=80\r\n");
-  DialogSettings fields{false, "", "80"};
-  SaveSettings(dir.SettingsFile(), ClanLists{}, fields);
-  EXPECT_EQ(ReadBytes(dir.SettingsFile()), "[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n");
-}
+            "[x3]\r\nClanName1=New\r\n[x300]\r\nClanName1=New300\r\nClanName2=Second\r\n"},
+        // Whatever its spelling; the other sections keep their bytes.
+        SaveCase{"everyClanSectionOfAServersNameReplaced",
+                 "[x3]\r\nClanName1=A\r\n[x3]\r\nfoo=B\r\n[Window]\r\nleft=1\r\n[X3]\r\nbar=C\r\n"
+                 "; kept\r\n[x300]\r\nClanName1=D\r\n[ X300 ]\r\nbaz=E\r\n",
+                 ClanLists{{"X"}, {"Y"}}, DialogSettings{},
+                 "[Window]\r\nleft=1\r\n; kept\r\n[x3]\r\nClanName1=X\r\n[x300]\r\nClanName1=Y\r\n"
+                 "[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n"},
+        SaveCase{"handEditedKeysRewrittenAsNumberedClanNames",
+                 "[x3]\r\nfoo=Alpha\r\nBar = Beta\r\n; note\r\nbaz=Gamma\r\n[Proxy]\r\nuse=0\r\n",
+                 ClanLists{{"Alpha", "Beta", "Gamma"}, {}}, DialogSettings{},
+                 "; note\r\n[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n"
+                 "[x3]\r\nClanName1=Alpha\r\nClanName2=Beta\r\nClanName3=Gamma\r\n"},
+        SaveCase{"bothListsEmptyLeaveNoClanSection",
+                 "[x3]\r\nClanName1=A\r\n[x300]\r\nClanName1=B\r\n[Proxy]\r\nuse=0\r\nserver=\r\n"
+                 "port=80\r\n",
+                 ClanLists{}, DialogSettings{false, "", "80"},
+                 "[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n"},
+        SaveCase{"namesWrittenAsTyped", std::nullopt,
+                 ClanLists{{"  Alpha  ", "\"Beta\"", "'Gamma'", " \" Delta \" ", ""}, {}},
+                 DialogSettings{},
+                 "[x3]\r\nClanName1=  Alpha  \r\nClanName2=\"Beta\"\r\nClanName3='Gamma'\r\n"
+                 "ClanName4= \" Delta \" \r\nClanName5=\r\n"
+                 "[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n"},
+        SaveCase{"duplicateNamesAsConsecutiveKeys", std::nullopt, ClanLists{{}, {"Twin", "Twin"}},
+                 DialogSettings{},
+                 "[x300]\r\nClanName1=Twin\r\nClanName2=Twin\r\n"
+                 "[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n"},
+        // The clan sections, "use" and "server" are in the file; "port" is as it was.
+        SaveCase{"aPortThatIsNoIntegerStoppingTheSaveBeforeThePort",
+                 "[Proxy]\r\nuse=0\r\nserver=old\r\nport=8080\r\n", ClanLists{{"A"}, {}},
+                 DialogSettings{true, "new", "80a"},
+                 "[Proxy]\r\nuse=1\r\nserver=new\r\nport=8080\r\n[x3]\r\nClanName1=A\r\n",
+                 "'80a' is not a valid integer value"},
+        SaveCase{"aPortThatIsNoIntegerLeavingAMissingPortMissing", std::nullopt,
+                 ClanLists{{}, {"B"}}, DialogSettings{false, "h", "80 "},
+                 "[x300]\r\nClanName1=B\r\n[Proxy]\r\nuse=0\r\nserver=h\r\n",
+                 "'80 ' is not a valid integer value"}),
+    [](const testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
 
 TEST(SaveSettings, anEmptyPortIsSavedAs80AndShowsAs80) {
   const ExecutableDir dir;
@@ -116,27 +156,6 @@ INSTANTIATE_TEST_SUITE_P(SaveSettings, PortField,
                                          PortCase{"+7", "7"}, PortCase{"-1", "-1"},
                                          PortCase{"$FFFFFFFF", "-1"}, PortCase{"007", "7"}));
 
-// The clan sections, "use" and "server" are in the file; "port" is as it was.
-TEST(SaveSettings, aPortThatIsNoIntegerStopsTheSaveBeforeThePort) {
-  const ExecutableDir dir;
-  WriteBytes(dir.SettingsFile(), "[Proxy]\r\nuse=0\r\nserver=old\r\nport=8080\r\n");
-  const ClanLists clans{{"A"}, {}};
-  DialogSettings fields{true, "new", "80a"};
-  EXPECT_EQ(ErrorOf(dir.SettingsFile(), clans, fields), "'80a' is not a valid integer value");
-  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
-            "[Proxy]\r\nuse=1\r\nserver=new\r\nport=8080\r\n[x3]\r\nClanName1=A\r\n");
-  EXPECT_EQ(fields.proxyPort, "80a");
-}
-
-TEST(SaveSettings, aPortThatIsNoIntegerLeavesAMissingPortMissing) {
-  const ExecutableDir dir;
-  DialogSettings fields{false, "h", "80 "};
-  EXPECT_EQ(ErrorOf(dir.SettingsFile(), ClanLists{{}, {"B"}}, fields),
-            "'80 ' is not a valid integer value");
-  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
-            "[x300]\r\nClanName1=B\r\n[Proxy]\r\nuse=0\r\nserver=h\r\n");
-}
-
 // Ways a directory can refuse the file, even to root.
 enum class Obstacle { kNoDirectory, kFileForDirectory, kDirectoryForFile };
 
@@ -160,16 +179,12 @@ TEST_P(RefusingDirectory, failsWithTheFullPathAndChangesNothing) {
   }
   const ClanLists clans{{"A", "B"}, {"C"}};
   const ClanLists before = clans;
+  const auto folderBefore = Snapshot(dir.Path());
   DialogSettings fields{true, "h", "3128"};
   EXPECT_EQ(ErrorOf(file, clans, fields), "Unable to write to " + file.string());
   EXPECT_EQ(clans.clansX3, before.clansX3);
   EXPECT_EQ(clans.clansX300, before.clansX300);
-  EXPECT_FALSE(fs::is_regular_file(file));
-  std::vector<fs::path> entries;
-  for (const auto& entry : fs::recursive_directory_iterator(dir.Path()))
-    entries.push_back(entry.path());
-  const std::size_t expected = GetParam() == Obstacle::kNoDirectory ? 0u : 1u;
-  EXPECT_EQ(entries.size(), expected);
+  EXPECT_EQ(Snapshot(dir.Path()), folderBefore);
 }
 
 INSTANTIATE_TEST_SUITE_P(SaveSettings, RefusingDirectory,
@@ -187,7 +202,7 @@ TEST(SaveSettings, aFileThatCannotBeWrittenIsNotReplaced) {
   DialogSettings fields{true, "h", "2"};
   EXPECT_EQ(ErrorOf(dir.SettingsFile(), clans, fields),
             "Unable to write to " + dir.SettingsFile().string());
-  EXPECT_EQ(ReadBytes(dir.SettingsFile()), before);
+  EXPECT_EQ(Snapshot(dir.Path()), SettingsFileAlone(before));
   EXPECT_THAT(clans.clansX3, ElementsAre("New"));
 }
 
@@ -211,21 +226,6 @@ TEST(SaveSettings, theFailureNamesACyrillicPathInWindows1251) {
                 "\xCD\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8" + separator + "options.ini");
 }
 
-TEST(SaveSettings, namesAreWrittenAsTypedAndReadBackTrimmedAndUnquoted) {
-  const ExecutableDir dir;
-  const ClanLists clans{{"  Alpha  ", "\"Beta\"", "'Gamma'", " \" Delta \" ", ""}, {}};
-  DialogSettings fields;
-  SaveSettings(dir.SettingsFile(), clans, fields);
-  EXPECT_EQ(ReadBytes(dir.SettingsFile()),
-            "[x3]\r\nClanName1=  Alpha  \r\nClanName2=\"Beta\"\r\nClanName3='Gamma'\r\n"
-            "ClanName4= \" Delta \" \r\nClanName5=\r\n"
-            "[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n");
-  ClanLists loaded;
-  ProxySettings proxy;
-  LoadSettings(dir.SettingsFile(), loaded, proxy);
-  EXPECT_THAT(loaded.clansX3, ElementsAre("Alpha", "Beta", "Gamma", " Delta ", ""));
-}
-
 TEST(SaveSettings, aNameOfEveryByteButTheLineEndsRoundTrips) {
   std::string name = "a";
   for (int byte = 1; byte < 256; ++byte) {
@@ -245,29 +245,6 @@ TEST(SaveSettings, aNameOfEveryByteButTheLineEndsRoundTrips) {
   EXPECT_EQ(loaded.clansX300, clans.clansX300);
   EXPECT_EQ(proxy.proxyHost, name);
   EXPECT_EQ(proxy.proxyPort, 1);
-}
-
-TEST(SaveSettings, duplicateNamesAreSavedAsConsecutiveKeys) {
-  const ExecutableDir dir;
-  DialogSettings fields;
-  SaveSettings(dir.SettingsFile(), ClanLists{{}, {"Twin", "Twin"}}, fields);
-  ClanLists loaded;
-  LoadDialogSettings(dir.SettingsFile(), loaded);
-  EXPECT_THAT(loaded.clansX300, ElementsAre("Twin", "Twin"));
-  EXPECT_EQ(
-      ReadBytes(dir.SettingsFile()),
-      "[x300]\r\nClanName1=Twin\r\nClanName2=Twin\r\n[Proxy]\r\nuse=0\r\nserver=\r\nport=80\r\n");
-}
-
-TEST(SaveSettings, leavesOnlyTheSettingsFileInTheDirectory) {
-  const ExecutableDir dir;
-  DialogSettings fields;
-  SaveSettings(dir.SettingsFile(), ClanLists{{"A"}, {}}, fields);
-  SaveSettings(dir.SettingsFile(), ClanLists{{"B"}, {}}, fields);
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir.Path()))
-    names.push_back(entry.path().filename().string());
-  EXPECT_THAT(names, ElementsAre("options.ini"));
 }
 
 TEST(SettingsLocation, besideTheExecutableWhenTheFileIsThereOrTheFolderIsWritable) {

@@ -28,6 +28,15 @@ void WriteBytes(const std::filesystem::path& file, std::string_view bytes) {
   ASSERT_TRUE(out) << "cannot write " << file;
 }
 
+std::map<std::string, std::string> Snapshot(const std::filesystem::path& directory) {
+  std::map<std::string, std::string> entries;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(directory)) {
+    entries[entry.path().lexically_relative(directory).generic_string()] =
+        entry.is_directory() ? "<folder>" : ReadBytes(entry.path());
+  }
+  return entries;
+}
+
 ExecutableDir::ExecutableDir() {
   if (!dir_.isValid())
     throw std::runtime_error("no temporary directory");

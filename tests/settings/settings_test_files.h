@@ -2,6 +2,7 @@
 
 #include <QTemporaryDir>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,10 @@ std::string ReadBytes(const std::filesystem::path& file);
 
 // Makes file hold exactly bytes.
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
+
+// Everything under directory, by its path relative to it: a file's bytes, or
+// "<folder>" for a folder.
+std::map<std::string, std::string> Snapshot(const std::filesystem::path& directory);
 
 // A fresh directory standing in for the executable's, removed afterwards.
 class ExecutableDir {

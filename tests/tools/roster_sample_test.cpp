@@ -41,58 +41,63 @@ const char* const kSample =
     "B|||2|||b|||c\n"
     "C|||3|||b|||c\n";
 
-class SampleAnswers : public testing::Test {
- protected:
-  RosterSample sample = RosterSample::FromUtf8(kSample);
+struct AnswerCase {
+  const char* name;
+  RosterQuery query;
+  std::string answer;
 };
 
-TEST_F(SampleAnswers, giveTheServerLineThenTheClansRecordsInWindows1251) {
-  EXPECT_EQ(sample.Answer({Cp("Белые Волки"), true, Server::kX3}),
-            Cp("1342\r\nЁжик|||10|||рег.: 30.01.2009|||Жрец\r\n"));
+void PrintTo(const AnswerCase& c, std::ostream* out) {
+  *out << c.name;
 }
 
-TEST_F(SampleAnswers, matchEveryClanWhoseNameDiffersOnlyInLetterCase) {
-  EXPECT_EQ(sample.Answer({"brannock", false, Server::kX3}),
-            Cp("1342\r\n"
-               "Тень-Ворона|||1520|||рег.: 12.03.2007|||Воин\r\n"
-               "Snegir|||87|||рег.: 02.11.2008|||Лучник\r\n"
-               "Tessel|||9|||рег.: 03.03.2007|||Маг\r\n"));
+class SampleAnswer : public testing::TestWithParam<AnswerCase> {};
+
+// The server line, then the records of every clan the query names, in Windows-1251.
+TEST_P(SampleAnswer, givesTheServerLineThenTheRecordsOfTheClansNamed) {
+  RosterSample sample = RosterSample::FromUtf8(kSample);
+  EXPECT_EQ(sample.Answer(GetParam().query), GetParam().answer);
 }
 
-TEST_F(SampleAnswers, matchCyrillicNamesWithoutRegardToLetterCase) {
-  const std::string answer = Cp("1342\r\nЁжик|||10|||рег.: 30.01.2009|||Жрец\r\n");
-  EXPECT_EQ(sample.Answer({Cp("БЕЛЫЕ ВОЛКИ"), false, Server::kX3}), answer);
-  EXPECT_EQ(sample.Answer({Cp("белые волки"), false, Server::kX3}), answer);
-}
+INSTANTIATE_TEST_SUITE_P(
+    RosterSample, SampleAnswer,
+    testing::Values(
+        AnswerCase{"cyrillicClanWithCase",
+                   {Cp("Белые Волки"), true, Server::kX3},
+                   Cp("1342\r\nЁжик|||10|||рег.: 30.01.2009|||Жрец\r\n")},
+        AnswerCase{"everyClanWhoseNameDiffersOnlyInLetterCase",
+                   {"brannock", false, Server::kX3},
+                   Cp("1342\r\n"
+                      "Тень-Ворона|||1520|||рег.: 12.03.2007|||Воин\r\n"
+                      "Snegir|||87|||рег.: 02.11.2008|||Лучник\r\n"
+                      "Tessel|||9|||рег.: 03.03.2007|||Маг\r\n")},
+        AnswerCase{"cyrillicInCapitalsWithoutCase",
+                   {Cp("БЕЛЫЕ ВОЛКИ"), false, Server::kX3},
+                   Cp("1342\r\nЁжик|||10|||рег.: 30.01.2009|||Жрец\r\n")},
+        AnswerCase{"cyrillicInSmallLettersWithoutCase",
+                   {Cp("белые волки"), false, Server::kX3},
+                   Cp("1342\r\nЁжик|||10|||рег.: 30.01.2009|||Жрец\r\n")},
+        AnswerCase{"exactBytesWithCase",
+                   {"BRANNOCK", true, Server::kX3},
+                   Cp("1342\r\nTessel|||9|||рег.: 03.03.2007|||Маг\r\n")},
+        AnswerCase{
+            "cyrillicInOtherLettersWithCase", {Cp("белые волки"), true, Server::kX3}, "1342\r\n"},
+        AnswerCase{"latinInOtherLettersWithCase", {"brannock", true, Server::kX3}, "1342\r\n"},
+        AnswerCase{"theChosenServer",
+                   {"Brannock", true, Server::kX300},
+                   Cp("587 игроков\r\nLynx|||95|||рег.: 12.12.2008|||Лучник\r\n")},
+        AnswerCase{"unknownClan", {"Nobody", false, Server::kX3}, "1342\r\n"},
+        AnswerCase{"clanOfTheOtherServer",
+                   {Cp("Белые Волки"), false, Server::kX300},
+                   Cp("587 игроков\r\n")},
+        AnswerCase{"emptyClan", {"", false, Server::kX3}, "1342\r\n"},
+        AnswerCase{"clanWithNobodyOnline", {Cp("Пустошь"), false, Server::kX3}, "1342\r\n"},
+        AnswerCase{"partOfAName", {"Bran", false, Server::kX3}, "1342\r\n"},
+        AnswerCase{"nameWithATrailingBlank", {"Brannock ", false, Server::kX3}, "1342\r\n"}),
+    [](const testing::TestParamInfo<AnswerCase>& info) { return std::string(info.param.name); });
 
-TEST_F(SampleAnswers, matchExactBytesOnlyWithCase) {
-  EXPECT_EQ(sample.Answer({"BRANNOCK", true, Server::kX3}),
-            Cp("1342\r\nTessel|||9|||рег.: 03.03.2007|||Маг\r\n"));
-  EXPECT_EQ(sample.Answer({Cp("белые волки"), true, Server::kX3}), "1342\r\n");
-  EXPECT_EQ(sample.Answer({"brannock", true, Server::kX3}), "1342\r\n");
-}
-
-TEST_F(SampleAnswers, comeFromTheChosenServer) {
-  EXPECT_EQ(sample.Answer({"Brannock", true, Server::kX300}),
-            Cp("587 игроков\r\nLynx|||95|||рег.: 12.12.2008|||Лучник\r\n"));
-}
-
-TEST_F(SampleAnswers, giveTheServerLineAloneForAnUnknownClan) {
-  EXPECT_EQ(sample.Answer({"Nobody", false, Server::kX3}), "1342\r\n");
-  EXPECT_EQ(sample.Answer({Cp("Белые Волки"), false, Server::kX300}), Cp("587 игроков\r\n"));
-  EXPECT_EQ(sample.Answer({"", false, Server::kX3}), "1342\r\n");
-}
-
-TEST_F(SampleAnswers, giveTheServerLineAloneForAClanWithNobodyOnline) {
-  EXPECT_EQ(sample.Answer({Cp("Пустошь"), false, Server::kX3}), "1342\r\n");
-}
-
-TEST_F(SampleAnswers, doNotMatchPartOfAName) {
-  EXPECT_EQ(sample.Answer({"Bran", false, Server::kX3}), "1342\r\n");
-  EXPECT_EQ(sample.Answer({"Brannock ", false, Server::kX3}), "1342\r\n");
-}
-
-TEST_F(SampleAnswers, moveARotatingClanOnByOneMemberAtEachRequestForIt) {
+TEST(RosterSample, movesARotatingClanOnByOneMemberAtEachRequestForIt) {
+  RosterSample sample = RosterSample::FromUtf8(kSample);
   const RosterQuery live{"live", false, Server::kX300};
   const std::string online = Cp("587 игроков\r\n");
   EXPECT_EQ(sample.Answer(live), online + "A|||1|||b|||c\r\nB|||2|||b|||c\r\n");
