@@ -5,11 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontInfo>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -20,7 +17,6 @@
 #include <QTreeView>
 
 #include "main_window_harness.h"
-#include "resolved_font.h"
 #include "roster/roster_model.h"
 #include "roster/roster_parse.h"
 #include "support/child.h"
@@ -31,140 +27,8 @@
 namespace quellar {
 namespace {
 
-using test::PrintTo;  // names each case in gtest's output
-
 using test::Child;
 using test::MainWindowHarness;
-
-TEST(MainWindow, isAFixedWindowCaptionedQuellarWithItsFontAndPlace) {
-  MainWindowHarness harness;
-  MainWindow& main = harness.main();
-  EXPECT_EQ(main.objectName(), "mainWindow");
-  EXPECT_EQ(main.windowTitle(), "Quellar");
-  if (test::PlatformHasFonts()) {
-    EXPECT_EQ(QFontInfo(main.font()).family(), test::ResolvedFamily());
-  }
-  EXPECT_EQ(main.font().pixelSize(), 11);
-  const Qt::WindowFlags flags = main.windowFlags();
-  EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);
-  EXPECT_TRUE(flags.testFlag(Qt::WindowSystemMenuHint));
-  EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
-  EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
-
-  main.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  // The client area of 410 x 417 lies below the menu bar; nothing can resize it.
-  QWidget* client = main.centralWidget();
-  const int menuHeight = harness.ui.menuBar->height();
-  EXPECT_GT(menuHeight, 0);
-  EXPECT_EQ(client->geometry(), QRect(0, menuHeight, 410, 417));
-  EXPECT_EQ(main.size(), QSize(410, 417 + menuHeight));
-  EXPECT_EQ(main.minimumSize(), main.maximumSize());
-  EXPECT_EQ(main.frameGeometry().topLeft(), QPoint(359, 198));
-  main.close();
-}
-
-struct Placement {
-  const char* name;
-  const char* parent;
-  QRect geometry;  // a zero size: a label sized by its caption
-};
-
-class MainWindowPlacement : public testing::TestWithParam<Placement> {};
-
-TEST_P(MainWindowPlacement, putsEachControlAtItsPlace) {
-  MainWindowHarness harness;
-  const Placement& expected = GetParam();
-  auto* control = Child<QWidget>(harness.main(), expected.name);
-  const QString parent = control->parentWidget()->objectName();
-  EXPECT_EQ(parent, QLatin1String(expected.parent));
-  if (expected.geometry.size().isNull()) {
-    EXPECT_EQ(control->pos(), expected.geometry.topLeft());
-  } else {
-    EXPECT_EQ(control->geometry(), expected.geometry);
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    MainWindow, MainWindowPlacement,
-    testing::Values(Placement{"queryBox", "clientArea", {5, 0, 233, 97}},
-                    Placement{"clanLabel", "queryBox", {8, 16, 0, 0}},
-                    Placement{"clanCombo", "queryBox", {8, 32, 137, 21}},
-                    Placement{"serverLabel", "queryBox", {152, 16, 0, 0}},
-                    Placement{"serverCombo", "queryBox", {152, 32, 73, 21}},
-                    Placement{"caseSensitiveCheck", "queryBox", {16, 64, 121, 17}},
-                    Placement{"fetchButton", "queryBox", {152, 64, 73, 21}},
-                    Placement{"autoRefreshBox", "clientArea", {245, 0, 161, 97}},
-                    Placement{"autoRefreshCheck", "autoRefreshBox", {8, 24, 145, 17}},
-                    Placement{"periodLabel", "autoRefreshBox", {8, 56, 0, 0}},
-                    Placement{"periodSpin", "autoRefreshBox", {56, 54, 41, 22}},
-                    Placement{"minutesLabel", "autoRefreshBox", {104, 56, 0, 0}},
-                    Placement{"rosterTable", "clientArea", {0, 103, 410, 295}},
-                    Placement{"statusPanels", "clientArea", {0, 398, 410, 19}}),
-    [](const testing::TestParamInfo<Placement>& info) { return std::string(info.param.name); });
-
-TEST(MainWindow, showsEveryCaptionExactly) {
-  MainWindowHarness harness;
-  const test::MainWindowControls& ui = harness.ui;
-  EXPECT_EQ(ui.queryBox->title(), QStringLiteral(u"Данные"));
-  EXPECT_EQ(ui.clanLabel->text(), QStringLiteral(u"Название клана"));
-  EXPECT_EQ(ui.serverLabel->text(), QStringLiteral(u"Сервер"));
-  EXPECT_EQ(ui.caseSensitiveCheck->text(), QStringLiteral(u"С учетом регистра"));
-  EXPECT_EQ(ui.fetchButton->text(), QStringLiteral(u"Получить"));
-  EXPECT_EQ(ui.autoRefreshBox->title(), QStringLiteral(u"Автообновление"));
-  EXPECT_EQ(ui.autoRefreshCheck->text(), QStringLiteral(u"Автообновление"));
-  EXPECT_EQ(ui.periodLabel->text(), QStringLiteral(u"Период:"));
-  EXPECT_EQ(ui.minutesLabel->text(), QStringLiteral(u"минут(ы)"));
-  const QAbstractItemModel* model = ui.rosterTable->model();
-  const QStringList headers = {QStringLiteral(u"Ник"), QStringLiteral(u"Время игры"),
-                               QStringLiteral(u"Регистрация"), QStringLiteral(u"Профессия")};
-  ASSERT_EQ(model->columnCount(), 4);
-  for (int column = 0; column < 4; ++column)
-    EXPECT_EQ(model->headerData(column, Qt::Horizontal).toString(), headers[column]);
-}
-
-TEST(MainWindow, everyPartIsFoundUnderItsRoleOnce) {
-  MainWindowHarness harness;
-  const QStringList parts = {"statusPanels",
-                             "menuBar",
-                             "optionsMenu",
-                             "settingsAction",
-                             "exitAction",
-                             "exitSeparator",
-                             "queryBox",
-                             "clanCombo",
-                             "clanLabel",
-                             "serverCombo",
-                             "serverLabel",
-                             "caseSensitiveCheck",
-                             "fetchButton",
-                             "autoRefreshBox",
-                             "autoRefreshCheck",
-                             "periodSpin",
-                             "periodLabel",
-                             "minutesLabel",
-                             "rosterTable",
-                             "helpMenu",
-                             "aboutAction",
-                             "autoRefreshAction",
-                             "notifyAction",
-                             "refreshTimer",
-                             "serverMenu",
-                             "x3Action",
-                             "x300Action",
-                             "tableMenu",
-                             "copyNickAction",
-                             "sortSeparator",
-                             "sortMenu",
-                             "sortByNickAction",
-                             "sortByPlayTimeAction",
-                             "sortByRegistrationAction",
-                             "sortByProfessionAction",
-                             "refreshAction",
-                             "refreshSeparator"};
-  for (const QString& name : parts)
-    EXPECT_EQ(harness.main().findChildren<QObject*>(name).size(), 1) << name.toStdString();
-}
 
 TEST(MainWindow, startsWithServerX3NoClanAutoRefreshOffAndAnEmptyTable) {
   MainWindowHarness harness;

@@ -4,8 +4,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFontInfo>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,7 +20,6 @@
 #include <vector>
 
 #include "common/cp1251.h"
-#include "resolved_font.h"
 #include "settings/clan_lists.h"
 #include "settings/settings_file.h"
 #include "support/child.h"
@@ -32,8 +29,6 @@
 
 namespace quellar {
 namespace {
-
-using test::PrintTo;  // names each case in gtest's output
 
 using Names = std::vector<std::string>;
 
@@ -167,91 +162,6 @@ class SettingsDialogTest : public testing::Test {
 };
 
 // --- Look --------------------------------------------------------------------
-
-TEST_F(SettingsDialogTest, isAFixedToolWindowFirstShownAtItsPlace) {
-  EXPECT_EQ(dialog->objectName(), "settingsDialog");
-  EXPECT_EQ(dialog->windowTitle(), QStringLiteral(u"Настройки"));
-  const Qt::WindowFlags flags = dialog->windowFlags();
-  EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
-  EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
-  EXPECT_TRUE(flags.testFlag(Qt::WindowSystemMenuHint));
-  EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
-  EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
-  EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
-  EXPECT_EQ(dialog->minimumSize(), QSize(297, 343));
-  EXPECT_EQ(dialog->maximumSize(), QSize(297, 343));
-  if (test::PlatformHasFonts()) {
-    EXPECT_EQ(QFontInfo(dialog->font()).family(), test::ResolvedFamily());
-  }
-  EXPECT_EQ(dialog->font().pixelSize(), 11);
-  Open();
-  // The window's outer top-left corner, as the window system places it.
-  EXPECT_EQ(dialog->frameGeometry().topLeft(), QPoint(313, 224));
-  EXPECT_EQ(dialog->size(), QSize(297, 343));
-}
-
-struct ControlCase {
-  const char* name;
-  const char* parent;
-  QString caption;
-  QRect place;  // an empty size: the control sizes itself to its caption
-};
-
-class SettingsDialogControl : public SettingsDialogTest,
-                              public testing::WithParamInterface<ControlCase> {};
-
-QString CaptionOf(QWidget* widget) {
-  if (auto* box = qobject_cast<QGroupBox*>(widget))
-    return box->title();
-  if (auto* button = qobject_cast<QAbstractButton*>(widget))
-    return button->text();
-  if (auto* label = qobject_cast<QLabel*>(widget))
-    return label->text();
-  return {};
-}
-
-TEST_P(SettingsDialogControl, hasItsNameParentCaptionAndPlace) {
-  const ControlCase& control = GetParam();
-  auto* widget = test::Child<QWidget>(*dialog, control.name);
-  EXPECT_EQ(widget->parentWidget()->objectName(), QString::fromLatin1(control.parent));
-  EXPECT_EQ(CaptionOf(widget), control.caption);
-  if (control.place.isEmpty())
-    EXPECT_EQ(widget->pos(), control.place.topLeft());
-  else
-    EXPECT_EQ(widget->geometry(), control.place);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    SettingsDialog, SettingsDialogControl,
-    testing::Values(
-        ControlCase{"clansBox", "settingsDialog", QStringLiteral(u"Кланы"), QRect(8, 8, 281, 201)},
-        ControlCase{"clanEdit", "clansBox", {}, QRect(8, 16, 113, 21)},
-        ControlCase{"serverCombo", "clansBox", {}, QRect(128, 16, 57, 21)},
-        ControlCase{"addButton", "clansBox", QStringLiteral(u"Добавить"), QRect(192, 16, 81, 21)},
-        ControlCase{"clanList", "clansBox", {}, QRect(8, 48, 177, 145)},
-        ControlCase{"deleteButton", "clansBox", QStringLiteral(u"Удалить  "),
-                    QRect(192, 48, 81, 21)},
-        ControlCase{"proxyBox", "settingsDialog", QStringLiteral(u"Прокси"),
-                    QRect(8, 216, 281, 89)},
-        ControlCase{"useProxyCheck", "proxyBox", QStringLiteral(u"Использовать прокси"),
-                    QRect(8, 16, 145, 17)},
-        ControlCase{"proxyHostLabel", "proxyBox", QStringLiteral(u"Сервер"), QRect(8, 40, 0, 0)},
-        ControlCase{"proxyHostEdit", "proxyBox", {}, QRect(8, 56, 169, 21)},
-        ControlCase{"colonLabel", "proxyBox", QStringLiteral(":"), QRect(184, 56, 0, 0)},
-        ControlCase{"proxyPortLabel", "proxyBox", QStringLiteral(u"Порт"), QRect(192, 40, 0, 0)},
-        ControlCase{"proxyPortEdit", "proxyBox", {}, QRect(192, 56, 81, 21)},
-        ControlCase{"okButton", "settingsDialog", QStringLiteral(u"ОК"), QRect(136, 312, 73, 25)},
-        ControlCase{"cancelButton", "settingsDialog", QStringLiteral(u"Отмена"),
-                    QRect(216, 312, 73, 25)}),
-    [](const testing::TestParamInfo<ControlCase>& info) { return std::string(info.param.name); });
-
-TEST_F(SettingsDialogTest, everyControlIsFoundUnderItsRoleOnce) {
-  for (const char* name :
-       {"proxyBox", "clansBox", "clanList", "clanEdit", "cancelButton", "okButton", "useProxyCheck",
-        "proxyHostLabel", "proxyHostEdit", "proxyPortEdit", "proxyPortLabel", "colonLabel",
-        "serverCombo", "addButton", "deleteButton"})
-    EXPECT_EQ(dialog->findChildren<QWidget*>(QString::fromLatin1(name)).size(), 1) << name;
-}
 
 TEST_F(SettingsDialogTest, addAndDeleteCarrySmallImagesFromTheFirstOpening) {
   // Looked up in the icon theme when first needed, not while the program starts.
