@@ -1,23 +1,10 @@
 #include "common/int_conversion.h"
 
+#include "common/ascii.h"
 #include "common/error.h"
 
 namespace quellar {
 namespace {
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
-
-bool IsDecimalDigit(char c) {
-  return c >= '0' && c <= '9';
-}
 
 // Length of a hexadecimal prefix at the start of text, or 0.
 std::size_t HexPrefixLength(std::string_view text) {
@@ -52,7 +39,7 @@ std::optional<std::uint32_t> ReadDecimal(std::string_view digits, std::uint32_t 
     return std::nullopt;
   std::uint64_t magnitude = 0;
   for (char c : digits) {
-    if (!IsDecimalDigit(c))
+    if (!IsAsciiDigit(c))
       return std::nullopt;
     magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - '0');
     if (magnitude > limit)

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/ascii.h"
 #include "net/socket_error.h"
 
 namespace quellar {
@@ -30,34 +31,17 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-int HexValue(char c) {
-  if (IsDigit(c))
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
-
 // A byte that may appear in a header name.
 bool IsTokenByte(char c) {
-  if (IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
+  if (IsAsciiDigit(c) || IsAsciiLetter(c))
     return true;
   return std::string_view("!#$%&'*+-.^_`|~").find(c) != std::string_view::npos;
 }
 
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return Lower(x) == Lower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiLower(x) == AsciiLower(y);
+         });
 }
 
 std::string_view Trimmed(std::string_view text) {
@@ -86,14 +70,14 @@ bool EachListElement(std::string_view list, Take take) {
 bool ReadStatusLine(std::string_view line, int& status, bool& http10) {
   constexpr std::string_view kProtocol = "HTTP/1.";
   if (!line.starts_with(kProtocol) || line.size() < kProtocol.size() + 2 ||
-      !IsDigit(line[kProtocol.size()]) || !IsBlank(line[kProtocol.size() + 1]))
+      !IsAsciiDigit(line[kProtocol.size()]) || !IsBlank(line[kProtocol.size() + 1]))
     return false;
   http10 = line[kProtocol.size()] == '0';
   std::size_t at = kProtocol.size() + 1;
   while (at < line.size() && IsBlank(line[at]))
     ++at;
-  if (line.size() - at < 3 || !IsDigit(line[at]) || !IsDigit(line[at + 1]) ||
-      !IsDigit(line[at + 2]))
+  if (line.size() - at < 3 || !IsAsciiDigit(line[at]) || !IsAsciiDigit(line[at + 1]) ||
+      !IsAsciiDigit(line[at + 2]))
     return false;
   if (line.size() > at + 3 && !IsBlank(line[at + 3]))
     return false;
@@ -351,7 +335,7 @@ HttpAnswerReader::Progress HttpAnswerReader::OnHeadersEnd() {
       // Every length given must be the same number, or the body's end is unknown.
       const bool readable = EachListElement(value, [&](std::string_view digits) {
         if (digits.empty() || digits.size() > kMaxLengthDigits ||
-            !std::all_of(digits.begin(), digits.end(), IsDigit))
+            !std::all_of(digits.begin(), digits.end(), IsAsciiDigit))
           return false;
         std::uint64_t number = 0;
         for (char c : digits)
@@ -405,8 +389,8 @@ HttpAnswerReader::Progress HttpAnswerReader::OnHeadersEnd() {
 HttpAnswerReader::Progress HttpAnswerReader::OnChunkSizeLine(std::string_view line) {
   std::size_t digits = 0;
   std::uint64_t size = 0;
-  while (digits < line.size() && HexValue(line[digits]) >= 0) {
-    size = size * 16 + static_cast<std::uint64_t>(HexValue(line[digits]));
+  while (digits < line.size() && HexDigitValue(line[digits]) >= 0) {
+    size = size * 16 + static_cast<std::uint64_t>(HexDigitValue(line[digits]));
     ++digits;
   }
   if (digits == 0 || digits > kMaxChunkSizeDigits)

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "common/ascii.h"
+
 namespace quellar::standin {
 namespace {
 
@@ -14,13 +16,9 @@ bool IsTokenChar(char c) {
   return std::string_view("!#$%&'*+-.^_`|~").find(c) != std::string_view::npos;
 }
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 bool IsHttpVersion(std::string_view version) {
-  return version.size() == 8 && version.substr(0, 5) == "HTTP/" && IsDigit(version[5]) &&
-         version[6] == '.' && IsDigit(version[7]);
+  return version.size() == 8 && version.substr(0, 5) == "HTTP/" && IsAsciiDigit(version[5]) &&
+         version[6] == '.' && IsAsciiDigit(version[7]);
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
