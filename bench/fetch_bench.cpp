@@ -12,11 +12,12 @@
 #include <memory>
 #include <string>
 
+#include "bench/roster_data.h"
 #include "bench/standin_process.h"
 #include "common/proxy_settings.h"
 #include "net/http_client.h"
-#include "roster/load_roster.h"
 #include "roster/roster_model.h"
+#include "roster/roster_url.h"
 
 extern char** environ;
 
@@ -32,17 +33,16 @@ const StandinProcess& Standin() {
 }
 
 std::string RosterUrl() {
-  return BuildRosterUrl(Standin().hostAndPort(), kClan, "x3", false);
+  return BuildRosterUrl(Standin().hostAndPort(), RosterQuery{kClan, Server::kX3, false});
 }
 
 void BM_FetchParseFill(benchmark::State& state) {
   HttpClient http;
   RosterModel table(QLocale(QLocale::Russian, QLocale::Russia));
-  const ProxySettings noProxy;
-  const RosterQuery query{Standin().hostAndPort(), kClan, "x3", false};
-  LoadRoster(http, noProxy, query, table);  // opens the connection the loop keeps
+  const std::string host = Standin().hostAndPort();
+  bench::FetchInto(http, host, kClan, table);  // opens the connection the loop keeps
   for (auto _ : state)
-    LoadRoster(http, noProxy, query, table);
+    bench::FetchInto(http, host, kClan, table);
   if (table.rowCount() != static_cast<int>(kMembers))
     state.SkipWithError("the stand-in did not answer with the whole clan");
 }

@@ -13,11 +13,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/roster_data.h"
 #include "bench/standin_process.h"
 #include "common/proxy_settings.h"
 #include "net/http_client.h"
-#include "roster/load_roster.h"
 #include "roster/roster_model.h"
+#include "roster/roster_url.h"
 
 namespace {
 
@@ -41,8 +42,7 @@ long PeakResidentKiB() {
 int Child(const std::string& host, const char* clan) {
   quellar::HttpClient http;
   quellar::RosterModel table(QLocale(QLocale::Russian, QLocale::Russia));
-  quellar::LoadRoster(http, quellar::ProxySettings{}, quellar::RosterQuery{host, clan, "x3", false},
-                      table);
+  quellar::bench::FetchInto(http, host, clan, table);
   std::printf("%ld %d\n", PeakResidentKiB(), table.rowCount());
   return 0;
 }
@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
   // The body as the client receives it.
   quellar::HttpClient http;
   const std::size_t bodyBytes =
-      http.Get(quellar::BuildRosterUrl(standin.hostAndPort(), kBigClan, "x3", false)).size();
+      http.Get(quellar::BuildRosterUrl(standin.hostAndPort(), quellar::RosterQuery{kBigClan}))
+          .size();
 
   const QString host = QString::fromStdString(standin.hostAndPort());
   long emptyKiB = 0;

@@ -3,9 +3,14 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string_view>
+#include <utility>
 
 #include "common/cp1251.h"
+#include "roster/fetch_step.h"
+#include "roster/roster_model.h"
 
 namespace quellar::bench {
 namespace {
@@ -144,6 +149,20 @@ std::string RosterBody(const std::vector<RosterRow>& rows) {
     body += "\r\n";
   }
   return body;
+}
+
+void FetchInto(HttpClient& http, const std::string& host, const std::string& clan,
+               RosterModel& table) {
+  FetchRequest request;
+  request.rosterHost = host;
+  request.query.clan = clan;
+  request.locale = table.locale();
+  FetchOutcome outcome = FetchRoster(http, request);
+  if (!outcome.fetched) {
+    std::fprintf(stderr, "fetch failed: %s\n", outcome.failure.c_str());
+    std::exit(1);
+  }
+  table.Show(std::move(outcome.fetched->filled));
 }
 
 }  // namespace quellar::bench

@@ -34,13 +34,13 @@ double Fastest(const std::vector<double>& times) {
 }
 
 // What one fetch of a roster costs after the answer has arrived: the parse, the
-// nick order and the fill of a fresh table, as LoadRoster does them.
+// nick order and the fill of a fresh table, as the fetch does them.
 void BM_RosterFill(benchmark::State& state) {
   const std::string& body = Body(static_cast<std::size_t>(state.range(0)));
   std::string answer = body;  // as the HTTP client hands it over
   for (auto _ : state) {
     auto model = std::make_unique<RosterModel>(kRussian);
-    model->FillFromAnswer(std::move(answer));
+    model->Show(FillRoster(std::move(answer), kRussian));
     benchmark::DoNotOptimize(model->rowCount());
     state.PauseTiming();
     model.reset();
@@ -56,10 +56,10 @@ void BM_RosterFill(benchmark::State& state) {
 void BM_RosterRefill(benchmark::State& state) {
   const std::string& body = Body(static_cast<std::size_t>(state.range(0)));
   RosterModel model(kRussian);
-  model.FillFromAnswer(body);
+  model.Show(FillRoster(body, kRussian));
   std::string answer = body;
   for (auto _ : state) {
-    model.FillFromAnswer(std::move(answer));
+    model.Show(FillRoster(std::move(answer), kRussian));
     benchmark::DoNotOptimize(model.rowCount());
     state.PauseTiming();
     answer = body;
@@ -83,18 +83,13 @@ void BM_NickOrder(benchmark::State& state) {
 void BM_WatchedRefresh(benchmark::State& state) {
   const auto rows = static_cast<std::size_t>(state.range(0));
   RosterModel model(kRussian);
-  model.FillFromAnswer(Body(rows));
+  model.Show(FillRoster(Body(rows), kRussian));
   NickList previous;
   for (std::size_t row = 0; row < rows; ++row)
     previous.push_back(row % 100 == 0 ? "~" + std::string(model.rows().nick(row))
                                       : std::string(model.rows().nick(row)));
-  const WatchedQuery query{"Brannock", "x3", false};
-  RosterWatch watch;
   for (auto _ : state) {
-    state.PauseTiming();
-    watch.Take(query, previous);
-    state.ResumeTiming();
-    std::optional<RosterChanges> changes = watch.Take(query, NicksOf(model.rows()));
+    RosterChanges changes = CompareRosters(previous, NicksOf(model.rows()));
     benchmark::DoNotOptimize(changes);
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -48,7 +48,7 @@ void BM_SortRosterAfterFill(benchmark::State& state) {
   RosterModel model(context.locale);
   for (auto _ : state) {
     state.PauseTiming();
-    model.FillFromAnswer(Body());
+    model.Show(FillRoster(Body(), model.locale()));
     int sortDirection = +1;
     state.ResumeTiming();
     SortRoster(model, sortDirection, column, context);
@@ -62,7 +62,7 @@ void BM_SortRosterRepeated(benchmark::State& state) {
   const auto column = static_cast<RosterColumn>(state.range(0));
   const LocaleContext context = Russian();
   RosterModel model(context.locale);
-  model.FillFromAnswer(Body());
+  model.Show(FillRoster(Body(), model.locale()));
   int sortDirection = +1;
   for (auto _ : state) {
     SortRoster(model, sortDirection, column, context);

@@ -1,4 +1,4 @@
-// Auto-refresh over days: fetch-and-fill cycles of one clan through LoadRoster
+// Auto-refresh over days: fetch-and-fill cycles of one clan through the fetch
 // against the stand-in service (its own process), the way the refresh timer
 // repeats them, watching what this process holds: the growth of its resident
 // memory after a warm-up, its open descriptors and the connections it used.
@@ -25,10 +25,10 @@
 #include <set>
 #include <string>
 
+#include "bench/roster_data.h"
 #include "bench/standin_process.h"
 #include "common/proxy_settings.h"
 #include "net/http_client.h"
-#include "roster/load_roster.h"
 #include "roster/roster_model.h"
 
 namespace {
@@ -117,7 +117,6 @@ int main(int argc, char** argv) {
 
   quellar::HttpClient http;
   quellar::RosterModel table(QLocale(QLocale::Russian, QLocale::Russia));
-  const quellar::RosterQuery query{host, kClan, "x3", false};
   std::set<int> connections;
   std::size_t cyclesEndingClosed = 0;
   long residentAfterWarmUp = 0;
@@ -126,7 +125,7 @@ int main(int argc, char** argv) {
   int mostDescriptors = 0;
   const auto start = std::chrono::steady_clock::now();
   for (std::size_t cycle = 1; cycle <= cycles; ++cycle) {
-    quellar::LoadRoster(http, quellar::ProxySettings{}, query, table);
+    quellar::bench::FetchInto(http, host, kClan, table);
     if (table.rowCount() != static_cast<int>(members)) {
       std::fprintf(stderr, "bench_soak: cycle %zu filled %d rows, not %zu\n", cycle,
                    table.rowCount(), members);
@@ -149,7 +148,7 @@ int main(int argc, char** argv) {
   const long residentAtEnd = ResidentKiB();
   const int descriptorsAtEnd = LookAtDescriptors(serverPort).open;
 
-  std::printf("soak: %zu fetch-and-fill cycles of a %zu-member roster over LoadRoster\n", cycles,
+  std::printf("soak: %zu fetch-and-fill cycles of a %zu-member roster over the fetch\n", cycles,
               members);
   const std::string afterWarmUp = "after cycle " + std::to_string(kWarmUpCycles);
   const std::string atEnd = "after cycle " + std::to_string(cycles);

@@ -171,7 +171,7 @@ void Check(std::string_view body) {
 
   // The fill, as a fetch makes it: each whole row where the nick order puts it.
   quellar::RosterModel model(Russian());
-  model.FillFromAnswer(std::string(body));
+  model.Show(quellar::FillRoster(std::string(body), model.locale()));
   FUZZ_CHECK(model.rows().size() == rows.size());
   ArrivalPositions arrival(rows);
   std::vector<std::size_t> order;

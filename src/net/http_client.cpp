@@ -1,6 +1,7 @@
 #include "net/http_client.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <memory>
@@ -26,6 +27,9 @@ using Progress = HttpAnswerReader::Progress;
 constexpr std::chrono::milliseconds kDropFailingBodyFor{2000};
 
 constexpr std::size_t kReadSize = 16384;
+
+// The message of a Get given up on, which nobody is waiting for any more.
+constexpr const char* kAbandoned = "Abandoned";
 
 // A host name that can never be looked up: empty, or holding blanks or control bytes.
 bool IsUnusableHost(std::string_view host) {
@@ -71,6 +75,8 @@ Outcome Exchange(HttpConnection& connection, const std::string& request,
   const HttpConnection::Io sent = connection.Send(request, Clock::now() + silenceLimit);
   if (sent.kind == HttpConnection::Io::Kind::TimedOut)
     return Failure(SocketErrorMessage(kTimedOutError));
+  if (sent.kind == HttpConnection::Io::Kind::Abandoned)
+    return Failure(kAbandoned);
   if (sent.kind != HttpConnection::Io::Kind::Done) {
     if (mayRetry)
       return {Outcome::Kind::Retry, {}, false};
@@ -106,6 +112,8 @@ Outcome Exchange(HttpConnection& connection, const std::string& request,
         if (failing())
           return Failure(reader.statusLine());
         return Failure(SocketErrorMessage(kTimedOutError));
+      case HttpConnection::Io::Kind::Abandoned:
+        return Failure(kAbandoned);
     }
     if (!dropUntil && failing())
       dropUntil = Clock::now() + kDropFailingBodyFor;
@@ -127,6 +135,8 @@ struct HttpClient::Impl {
   std::string proxyHost;
   std::int32_t proxyPort = 0;
 
+  std::atomic<bool> abandoned{false};
+
   // The connection kept from the last answer and where it goes.
   std::unique_ptr<HttpConnection> connection;
   HttpRoute route;
@@ -147,8 +157,10 @@ void HttpClient::SetProxy(std::string host, std::int32_t port) {
 // answer gets the request again on a new connection, once, so the server sees
 // that GET twice: servers drop idle connections whenever they like.
 std::string HttpClient::Get(std::string_view url) {
-  const HttpUrl parts = SplitHttpUrl(url);
   Impl& impl = *impl_;
+  if (impl.abandoned.load())
+    throw Error(kAbandoned);
+  const HttpUrl parts = SplitHttpUrl(url);
   const bool proxied = !impl.proxyHost.empty();
   if (IsUnusableHost(parts.host) || (proxied && IsUnusableHost(impl.proxyHost)))
     throw Error(SocketErrorMessage(kHostNotFoundError));
@@ -166,7 +178,7 @@ std::string HttpClient::Get(std::string_view url) {
     const bool reused = impl.connection && impl.route == route && impl.connection->IsQuiet();
     if (!reused) {
       impl.connection.reset();
-      impl.connection = std::make_unique<HttpConnection>(route, impl.silenceLimit);
+      impl.connection = std::make_unique<HttpConnection>(route, impl.silenceLimit, impl.abandoned);
       impl.route = route;
     }
     Outcome outcome;
@@ -187,6 +199,10 @@ std::string HttpClient::Get(std::string_view url) {
         break;
     }
   }
+}
+
+void HttpClient::Abandon() {
+  impl_->abandoned.store(true);
 }
 
 }  // namespace quellar

@@ -43,6 +43,10 @@ class HttpClient {
   // end.
   std::string Get(std::string_view url);
 
+  // Gives up on the client from any thread: a Get running on another thread ends
+  // within a moment, its connection closed, and every later Get fails at once.
+  void Abandon();
+
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;

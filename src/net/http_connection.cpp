@@ -9,6 +9,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -43,14 +44,22 @@ constexpr int kInterrupted = EINTR;
 
 using Io = HttpConnection::Io;
 
+// How often a wait looks whether its connection has been abandoned: short
+// enough that an abandoned fetch lets go of its socket at once for a person.
+constexpr long long kAbandonCheckMs = 20;
+
 // Waits until the socket is ready for the events; nothing when it is, otherwise
-// what the send or receive ends with: the time-out or the socket's error.
+// what the send or receive ends with: the time-out, the abandonment or the
+// socket's error.
 std::optional<Io> WaitFor(curl_socket_t socket, short events,
-                          HttpConnection::Clock::time_point deadline) {
+                          HttpConnection::Clock::time_point deadline,
+                          const std::atomic<bool>& abandoned) {
   for (;;) {
+    if (abandoned.load(std::memory_order_relaxed))
+      return Io{Io::Kind::Abandoned, 0, 0};
     const auto left =
         std::chrono::ceil<std::chrono::milliseconds>(deadline - HttpConnection::Clock::now());
-    const int wait = static_cast<int>(std::clamp<long long>(left.count(), 0, INT_MAX));
+    const int wait = static_cast<int>(std::clamp<long long>(left.count(), 0, kAbandonCheckMs));
     PollEntry entry{};
     entry.fd = socket;
     entry.events = events;
@@ -77,8 +86,14 @@ std::string BracketedHost(const std::string& host) {
 
 }  // namespace
 
+// libcurl asks this while it connects; a non-zero answer ends the connecting.
+int AbandonedWhileConnecting(void* abandoned, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<const std::atomic<bool>*>(abandoned)->load(std::memory_order_relaxed) ? 1 : 0;
+}
+
 struct HttpConnection::Handles {
-  explicit Handles(const CurlLibrary& library) : curl(library) {}
+  Handles(const CurlLibrary& library, const std::atomic<bool>& abandonedFlag)
+      : curl(library), abandoned(abandonedFlag) {}
   ~Handles() {
     curl.easyCleanup(easy);
     curl.slistFreeAll(connectTo);
@@ -87,13 +102,15 @@ struct HttpConnection::Handles {
   Handles& operator=(const Handles&) = delete;
 
   const CurlLibrary& curl;
+  const std::atomic<bool>& abandoned;
   CURL* easy = nullptr;
   curl_slist* connectTo = nullptr;
   curl_socket_t socket = CURL_SOCKET_BAD;
 };
 
-HttpConnection::HttpConnection(const HttpRoute& route, std::chrono::milliseconds limit)
-    : handles_(std::make_unique<Handles>(Curl())) {
+HttpConnection::HttpConnection(const HttpRoute& route, std::chrono::milliseconds limit,
+                               const std::atomic<bool>& abandoned)
+    : handles_(std::make_unique<Handles>(Curl(), abandoned)) {
   const CurlLibrary& curl = handles_->curl;
   CURL* const easy = handles_->easy = curl.easyInit();
   if (easy == nullptr)
@@ -103,6 +120,9 @@ HttpConnection::HttpConnection(const HttpRoute& route, std::chrono::milliseconds
   curl.easySetopt(easy, CURLOPT_PROTOCOLS_STR, "http");
   curl.easySetopt(easy, CURLOPT_CONNECT_ONLY, 1L);
   curl.easySetopt(easy, CURLOPT_NOSIGNAL, 1L);
+  curl.easySetopt(easy, CURLOPT_NOPROGRESS, 0L);
+  curl.easySetopt(easy, CURLOPT_XFERINFOFUNCTION, &AbandonedWhileConnecting);
+  curl.easySetopt(easy, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(&abandoned));
   curl.easySetopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
                   static_cast<long>(std::clamp<long long>(limit.count(), 1, LONG_MAX)));
   const std::string address = "http://" + route.host + ":" + std::to_string(route.port) + "/";
@@ -144,7 +164,8 @@ HttpConnection::Io HttpConnection::Send(std::string_view bytes, Clock::time_poin
     }
     if (result != CURLE_AGAIN)
       return {Io::Kind::Failed, 0, SocketError()};
-    if (const std::optional<Io> ended = WaitFor(handles_->socket, POLLOUT, deadline))
+    if (const std::optional<Io> ended =
+            WaitFor(handles_->socket, POLLOUT, deadline, handles_->abandoned))
       return *ended;
   }
   return {};
@@ -160,7 +181,8 @@ HttpConnection::Io HttpConnection::Receive(char* buffer, std::size_t size,
       return received == 0 ? Io{Io::Kind::Closed, 0, 0} : Io{Io::Kind::Done, received, 0};
     if (result != CURLE_AGAIN)
       return {Io::Kind::Failed, 0, SocketError()};
-    if (const std::optional<Io> ended = WaitFor(handles_->socket, POLLIN, deadline))
+    if (const std::optional<Io> ended =
+            WaitFor(handles_->socket, POLLIN, deadline, handles_->abandoned))
       return *ended;
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -26,17 +27,20 @@ class HttpConnection {
   using Clock = std::chrono::steady_clock;
 
   // How a send or a receive ended: done, the peer's close, a failure with the
-  // platform's socket error number, or the deadline.
+  // platform's socket error number, the deadline, or the owner giving up on it.
   struct Io {
-    enum class Kind { Done, Closed, Failed, TimedOut };
+    enum class Kind { Done, Closed, Failed, TimedOut, Abandoned };
     Kind kind = Kind::Done;
     std::size_t size = 0;  // bytes moved, for Done
     int socketError = 0;   // for Failed; 0 when there was none
   };
 
-  // Connects, giving up when that takes longer than limit; throws Error with the
-  // client's socket error message.
-  HttpConnection(const HttpRoute& route, std::chrono::milliseconds limit);
+  // Connects, giving up when that takes longer than limit or once abandoned is
+  // set; throws Error with the client's socket error message. Every wait of the
+  // connection ends within a moment of abandoned being set, which another thread
+  // may do at any time; the flag must outlive the connection.
+  HttpConnection(const HttpRoute& route, std::chrono::milliseconds limit,
+                 const std::atomic<bool>& abandoned);
   ~HttpConnection();
   HttpConnection(const HttpConnection&) = delete;
   HttpConnection& operator=(const HttpConnection&) = delete;

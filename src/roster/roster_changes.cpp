@@ -118,18 +118,4 @@ RosterChanges CompareRosters(const NickList& previous, const NickList& current) 
   return RosterChanges{Missing(current, after, before), Missing(previous, before, after)};
 }
 
-std::optional<RosterChanges> RosterWatch::Take(WatchedQuery query, NickList nicks) {
-  std::optional<RosterChanges> changes;
-  if (query_ == query)
-    changes = CompareRosters(nicks_, nicks);
-  query_ = std::move(query);
-  nicks_ = std::move(nicks);
-  return changes;
-}
-
-void RosterWatch::Forget() {
-  query_.reset();
-  nicks_ = NickList();
-}
-
 }  // namespace quellar

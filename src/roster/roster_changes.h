@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,31 +44,5 @@ NickList NicksOf(const RosterRows& rows);
 // a fill leaves them; the arrivals and departures keep that order, each member
 // once.
 RosterChanges CompareRosters(const NickList& previous, const NickList& current);
-
-// What one fetch asked for. Two fetches see the same members only when they ask
-// for the same clan bytes on the same server with the same letter-case rule.
-struct WatchedQuery {
-  std::string clan;
-  std::string server;
-  bool caseSensitive = false;
-
-  friend bool operator==(const WatchedQuery&, const WatchedQuery&) = default;
-};
-
-// The roster that the next successful fetch is compared with.
-class RosterWatch {
- public:
-  // Takes the nicks of a successful fetch, in nick order. Gives the changes since
-  // the previous successful fetch of the same query; nothing for the first fetch
-  // of a query, which only becomes what the next one is compared with.
-  std::optional<RosterChanges> Take(WatchedQuery query, NickList nicks);
-
-  // Forgets the roster kept, so that the next fetch is a first one.
-  void Forget();
-
- private:
-  std::optional<WatchedQuery> query_;
-  NickList nicks_;
-};
 
 }  // namespace quellar

@@ -28,20 +28,24 @@ std::string_view Field(const RosterRowView& row, int column) {
 
 }  // namespace
 
+RosterAnswer FillRoster(std::string body, const QLocale& locale) {
+  RosterAnswer answer = ParseAnswer(std::move(body));
+  answer.rows.Arrange(NickOrder(answer.rows, locale));
+  return answer;
+}
+
 RosterModel::RosterModel(QLocale locale, QObject* parent)
     : QAbstractTableModel(parent), locale_(std::move(locale)) {}
 
-void RosterModel::FillFromAnswer(std::string body) {
-  RosterAnswer answer = ParseAnswer(std::move(body));
-  // Ordered, and the texts made, before the reset: a view sees the old rows or
-  // the new ones in their final order and draws the table once, and a failure on
-  // the way leaves the old table whole.
-  answer.rows.Arrange(NickOrder(answer.rows, locale_));
-  QString clanStatusText = QStringLiteral("Онлайн клана: ") + QString::number(answer.rows.size());
-  QString serverStatusText = QStringLiteral("Онлайн сервера: ") + FromCp1251(answer.serverLine);
+void RosterModel::Show(RosterAnswer filled) {
+  // The texts made before the reset: a view sees the old rows or the new ones in
+  // their final order and draws the table once, and a failure on the way leaves
+  // the old table whole.
+  QString clanStatusText = QStringLiteral("Онлайн клана: ") + QString::number(filled.rows.size());
+  QString serverStatusText = QStringLiteral("Онлайн сервера: ") + FromCp1251(filled.serverLine);
 
   beginResetModel();
-  rows_ = std::move(answer.rows);
+  rows_ = std::move(filled.rows);
   endResetModel();
 
   clanStatusText_ = std::move(clanStatusText);

@@ -6,10 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "roster/roster_parse.h"
 #include "roster/roster_row.h"
 #include "roster/roster_rows.h"
 
 namespace quellar {
+
+// The service's answer as received, split into its server line and rows, the rows
+// in nick order: all the work of filling the table that can be done away from it.
+// The rows are held in the answer itself.
+RosterAnswer FillRoster(std::string body, const QLocale& locale);
 
 // The roster table: the rows of the last successful fetch, in nick order after a
 // fill and in the user's order after a sort, with the two status texts.
@@ -19,11 +25,9 @@ class RosterModel : public QAbstractTableModel {
  public:
   explicit RosterModel(QLocale locale = QLocale::system(), QObject* parent = nullptr);
 
-  // Replaces every row with those of the service's answer as received, in one
-  // reset, in nick order, and sets the status texts: the way a fetch fills the
-  // table. The rows are held in the answer itself. Until the new rows are
-  // complete the old ones, and the old answer, stay as they were.
-  void FillFromAnswer(std::string body);
+  // Replaces every row with those of a filled answer, in one reset, and sets the
+  // status texts: the way a fetch fills the table.
+  void Show(RosterAnswer filled);
 
   const RosterRows& rows() const { return rows_; }
 

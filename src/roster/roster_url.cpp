@@ -1,8 +1,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/servers.h"
-#include "roster/load_roster.h"
+#include "roster/roster_url.h"
 
 namespace quellar {
 namespace {
@@ -29,18 +28,20 @@ void AppendClanName(std::string& url, std::string_view clan) {
 
 }  // namespace
 
-std::string BuildRosterUrl(std::string_view rosterHost, std::string_view clan,
-                           std::string_view server, bool caseSensitive) {
+std::string BuildRosterUrl(std::string_view rosterHost, const RosterQuery& query) {
   std::string url;
-  url.reserve(rosterHost.size() + clan.size() + 48);
+  url.reserve(rosterHost.size() + query.clan.size() + 48);
   url += "http://";
   url += rosterHost;
   url += "/xml.php?clan=";
-  AppendClanName(url, clan);
-  if (caseSensitive)
+  AppendClanName(url, query.clan);
+  if (query.caseSensitive)
     url += "&case=1";
-  if (server == kServerX300)
-    url += "&server=2";
+  // The service's default server is the one a request leaves unnamed.
+  if (const int number = Info(query.server).urlNumber; number != Info(Server::kX3).urlNumber) {
+    url += "&server=";
+    url += std::to_string(number);
+  }
   return url;
 }
 

@@ -10,7 +10,7 @@
 #include "common/error.h"
 #include "common/int_conversion.h"
 #include "common/path_text.h"
-#include "common/servers.h"
+#include "common/server.h"
 #include "settings/atomic_file.h"
 #include "settings/ini_file.h"
 
@@ -36,8 +36,8 @@ IniFile ReadForLoad(const std::filesystem::path& file) {
 // Both lists replaced by every key of their server's section, in file order,
 // whatever its name: the value of each (empty if none).
 void ReloadClanLists(const IniFile& ini, ClanLists& clans) {
-  clans.clansX3 = ini.SectionValues(kServerX3);
-  clans.clansX300 = ini.SectionValues(kServerX300);
+  clans.clansX3 = ini.SectionValues(ServerName(Server::kX3));
+  clans.clansX300 = ini.SectionValues(ServerName(Server::kX300));
 }
 
 // A value read as an integer: a missing key or a text that does not convert
@@ -109,10 +109,10 @@ void SaveSettings(const std::filesystem::path& file, const ClanLists& clans,
   // The clan sections and the proxy switch and host go to the file together.
   // Every section of a server's name goes, so that a second one in a hand-edited
   // file cannot stand in for the list just written.
-  ini.DeleteEverySection(kServerX3);
-  ini.DeleteEverySection(kServerX300);
-  ini.WriteValues(kServerX3, ClanEntries(clans.clansX3));
-  ini.WriteValues(kServerX300, ClanEntries(clans.clansX300));
+  ini.DeleteEverySection(ServerName(Server::kX3));
+  ini.DeleteEverySection(ServerName(Server::kX300));
+  ini.WriteValues(ServerName(Server::kX3), ClanEntries(clans.clansX3));
+  ini.WriteValues(ServerName(Server::kX300), ClanEntries(clans.clansX300));
   ini.WriteValue(kProxySection, kUseKey, fields.useProxy ? "1" : "0");
   ini.WriteValue(kProxySection, kServerKey, fields.proxyHost);
   Store(file, ini);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <exception>
-#include <new>
 
 #include "common/error.h"
 #include "ui/error_box.h"
@@ -15,12 +14,8 @@ template <typename Body>
 void Guarded(Body&& body) noexcept {
   try {
     body();
-  } catch (const Error& error) {
-    ShowErrorBox(error.what());
-  } catch (const std::bad_alloc&) {
-    ShowErrorBox("Out of memory");
-  } catch (const std::exception& error) {
-    ShowErrorBox(error.what());
+  } catch (const std::exception&) {
+    ShowErrorBox(HandledFailureMessage());
   }
 }
 

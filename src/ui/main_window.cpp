@@ -19,14 +19,13 @@
 #include <QTimer>
 #include <QTreeView>
 #include <array>
-#include <optional>
 #include <utility>
 
 #include "common/cp1251.h"
 #include "common/path_text.h"
-#include "common/servers.h"
+#include "common/server.h"
 #include "roster/change_notice.h"
-#include "roster/load_roster.h"
+#include "roster/fetch_runner.h"
 #include "roster/roster_model.h"
 #include "roster/roster_sort.h"
 #include "settings/settings_file.h"
@@ -65,15 +64,6 @@ std::filesystem::path ExecutableDirectory() {
   return PathFromQString(QCoreApplication::applicationDirPath()).make_preferred();
 }
 
-// The hourglass while a fetch holds the window, whichever way the fetch ends.
-class BusyCursor {
- public:
-  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 }  // namespace
 
 MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
@@ -83,7 +73,10 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
           context_.settingsDirectory.empty() ? ExecutableDirectory() : context_.settingsDirectory,
           context_.userConfigDirectory.empty() ? UserConfigDirectory()
                                                : context_.userConfigDirectory)),
-      roster_(new RosterModel(context_.locale.locale, this)) {
+      roster_(new RosterModel(context_.locale.locale, this)),
+      fetchRunner_(
+          new FetchRunner([this](FetchOutcome outcome) { showFetchOutcome(std::move(outcome)); },
+                          HttpClient::kDefaultSilenceLimit, this)) {
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(QStringLiteral("Quellar"));
   // Fixed single border: system menu, minimise and close, no maximise.
@@ -108,8 +101,17 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+  if (fetching())
+    QApplication::restoreOverrideCursor();
+  // The running fetch lets go before the window it would report to goes.
+  delete fetchRunner_;
+  fetchRunner_ = nullptr;
   rosterTable_->removeEventFilter(this);
   rosterTable_->viewport()->removeEventFilter(this);
+}
+
+bool MainWindow::fetching() const {
+  return fetchRunner_ != nullptr && fetchRunner_->busy();
 }
 
 void MainWindow::attachDialogs(QDialog* settingsDialog, QDialog* aboutDialog) {
@@ -189,9 +191,8 @@ void MainWindow::createControls() {
   new PrefixCompletion(clanCombo_);
   clanLabel_ = MakeLabel("clanLabel", QStringLiteral("Название клана"), {8, 16}, queryBox_);
   serverCombo_ = Named(new QComboBox(queryBox_), "serverCombo");
-  for (std::string_view server : kServerNames)
-    serverCombo_->addItem(
-        QString::fromLatin1(server.data(), static_cast<qsizetype>(server.size())));
+  for (Server server : kServers)
+    serverCombo_->addItem(FromCp1251(ServerName(server)));
   serverCombo_->setCurrentIndex(0);
   serverCombo_->setGeometry(152, 32, 73, 21);
   serverLabel_ = MakeLabel("serverLabel", QStringLiteral("Сервер"), {152, 16}, queryBox_);
@@ -339,20 +340,20 @@ void MainWindow::fillClanCombo() {
 
 void MainWindow::fetch() {
   Guarded([&] {
-    queryState_.currentServer = ToCp1251(serverCombo_->currentText());
-    queryState_.currentClan = ToCp1251(clanCombo_->currentText());
-    loadRoster(queryState_.currentClan);
+    currentServer_ = ServerAt(serverCombo_->currentIndex());
+    currentClan_ = ToCp1251(clanCombo_->currentText());
+    startFetch();
   });
 }
 
 void MainWindow::refresh() {
-  Guarded([&] { loadRoster(queryState_.currentClan); });
+  Guarded([&] { startFetch(); });
 }
 
 void MainWindow::refreshOnTimer() {
   Guarded([&] {
-    if (autoRefreshCheck_->isChecked() && !queryState_.currentClan.empty())
-      loadRoster(queryState_.currentClan);
+    if (autoRefreshCheck_->isChecked() && !currentClan_.empty() && !fetching())
+      startFetch();
   });
 }
 
@@ -405,7 +406,7 @@ void MainWindow::switchNotices(bool on) {
 
 void MainWindow::applyNoticeSwitch(bool on) {
   if (!on) {
-    rosterWatch_.Forget();
+    lastSeen_.reset();
     if (notifier_)
       notifier_->setEnabled(false);
     return;
@@ -440,7 +441,7 @@ void MainWindow::sortByMenuItem(QAction* item) {
 
 void MainWindow::enableTableMenuItems() {
   Guarded([&] {
-    refreshAction_->setEnabled(!queryState_.currentClan.empty());
+    refreshAction_->setEnabled(!currentClan_.empty());
     copyNickAction_->setEnabled(rosterTable_->selectionModel()->hasSelection());
   });
 }
@@ -470,29 +471,42 @@ void MainWindow::openAbout() {
   });
 }
 
-void MainWindow::loadRoster(const std::string& clan) {
-  BusyCursor busy;
-  const bool caseSensitive = caseSensitiveCheck_->isChecked();
-  LoadRoster(httpClient_, proxySettings_,
-             RosterQuery{context_.rosterHost, clan, queryState_.currentServer, caseSensitive},
-             *roster_);
+void MainWindow::startFetch() {
+  FetchRequest request;
+  request.rosterHost = context_.rosterHost;
+  request.query = RosterQuery{currentClan_, currentServer_, caseSensitiveCheck_->isChecked()};
+  request.proxy = proxySettings_;
+  request.locale = context_.locale.locale;
   if (notifyAction_->isChecked())
-    noticeChanges(WatchedQuery{clan, queryState_.currentServer, caseSensitive});
+    request.previous = lastSeen_;
+  // The busy arrow, not the hourglass: the window takes input while it waits.
+  if (!fetching())
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+  fetchRunner_->Start(std::move(request));
 }
 
-void MainWindow::noticeChanges(WatchedQuery query) {
-  const std::string clan = query.clan;
-  const std::optional<RosterChanges> changes =
-      rosterWatch_.Take(std::move(query), NicksOf(roster_->rows()));
-  if (!changes || changes->empty() || !notifier_)
+void MainWindow::showFetchOutcome(FetchOutcome outcome) {
+  QApplication::restoreOverrideCursor();
+  Guarded([&] {
+    if (!outcome.fetched)
+      throw Error(outcome.failure);
+    roster_->Show(std::move(outcome.fetched->filled));
+    if (notifyAction_->isChecked())
+      noticeChanges(*outcome.fetched);
+  });
+}
+
+void MainWindow::noticeChanges(const FetchedRoster& fetched) {
+  lastSeen_ = fetched.seen;
+  if (!fetched.changes || fetched.changes->empty() || !notifier_)
     return;
-  const ChangeNotice notice = MakeChangeNotice(clan, *changes, notifier_->limits());
+  const ChangeNotice notice =
+      MakeChangeNotice(fetched.seen->query.clan, *fetched.changes, notifier_->limits());
   notifier_->show(FromCp1251(notice.summary), FromCp1251(notice.body));
 }
 
 void MainWindow::sortRoster(int column) {
-  SortRoster(*roster_, queryState_.sortDirection, static_cast<RosterColumn>(column),
-             context_.locale);
+  SortRoster(*roster_, sortDirection_, static_cast<RosterColumn>(column), context_.locale);
 }
 
 void MainWindow::showStatusTexts() {

@@ -4,13 +4,13 @@
 #include <QPointer>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "common/locale_context.h"
 #include "common/proxy_settings.h"
-#include "common/query_state.h"
-#include "net/http_client.h"
-#include "roster/roster_changes.h"
+#include "common/server.h"
+#include "roster/fetch_step.h"
 #include "roster_host.h"
 #include "settings/clan_lists.h"
 
@@ -29,6 +29,7 @@ class QTreeView;
 namespace quellar {
 
 class DesktopNotifier;
+class FetchRunner;
 class RosterModel;
 class SpinEdit;
 class StatusPanels;
@@ -67,6 +68,9 @@ class MainWindow : public QMainWindow {
 
   std::filesystem::path settingsFile() const { return settingsFile_; }
 
+  // A fetch has been asked for whose outcome has not been shown yet.
+  bool fetching() const;
+
  public slots:
   // Loads the clan lists and the proxy from the settings file again, at creation
   // and after the settings dialog has saved; the typed clan stays.
@@ -81,6 +85,7 @@ class MainWindow : public QMainWindow {
   void fetch();
   // The current query again, whatever the selectors show now.
   void refresh();
+  // The current query again while auto-refresh is on, unless a fetch is running.
   void refreshOnTimer();
   // Selects a server in the combo box and shows its clan list.
   void chooseServer(int server);
@@ -112,26 +117,36 @@ class MainWindow : public QMainWindow {
   // The clan combo box's items become the clan list of the chosen server; its
   // typed text stays.
   void fillClanCombo();
-  void loadRoster(const std::string& clan);
+  // Starts fetching the current clan on the current server, abandoning a fetch
+  // that is running; the window goes on while it runs.
+  void startFetch();
+  // The latest fetch has ended: its rows fill the table, or its failure is shown.
+  void showFetchOutcome(FetchOutcome outcome);
   void applyNoticeSwitch(bool on);
   // After a successful fetch while the notices are on: one notice of who came and
   // who left since the previous fetch of the same query.
-  void noticeChanges(WatchedQuery query);
+  void noticeChanges(const FetchedRoster& fetched);
   void sortRoster(int column);
   bool handleTableKey(QEvent* event);
   void showStatusTexts();
 
   MainWindowContext context_;
   std::filesystem::path settingsFile_;
-  QueryState queryState_;
+  // What "Получить" last asked for, which the refresh command and the timer ask
+  // for again; the letter case is the check box's at each fetch.
+  std::string currentClan_;
+  Server currentServer_ = Server::kX3;
+  int sortDirection_ = +1;
   ProxySettings proxySettings_;
-  HttpClient httpClient_;
   RosterModel* roster_;
+  FetchRunner* fetchRunner_;
   int timerInterval_ = 0;
   QPointer<QDialog> settingsDialog_;
   QPointer<QDialog> aboutDialog_;
   QPointer<DesktopNotifier> notifier_;
-  RosterWatch rosterWatch_;
+  // The last successful fetch while the notices are on, which the next is
+  // compared with.
+  std::shared_ptr<const SeenRoster> lastSeen_;
 
   QMenu* optionsMenu_ = nullptr;
   QAction* autoRefreshAction_ = nullptr;

@@ -14,7 +14,7 @@
 #include <utility>
 
 #include "common/cp1251.h"
-#include "common/servers.h"
+#include "common/server.h"
 #include "settings/settings_file.h"
 #include "settings/settings_location.h"
 #include "ui/classic_look.h"
@@ -121,8 +121,8 @@ void SettingsDialog::createControls() {
 
   serverCombo_ = Named(new QComboBox(clansBox_), "serverCombo");
   serverCombo_->setGeometry(128, 16, 57, 21);
-  for (std::string_view server : kServerNames)
-    serverCombo_->addItem(FromCp1251(server));
+  for (Server server : kServers)
+    serverCombo_->addItem(FromCp1251(ServerName(server)));
   serverCombo_->setCurrentIndex(0);
 
   addButton_ =

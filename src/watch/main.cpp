@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QString>
 #include <chrono>
+#include <utility>
 
 #include "common/cp1251.h"
 #include "roster_host.h"
@@ -54,13 +55,12 @@ int main(int argc, char** argv) {
   }
 
   const quellar::watch::WatchOptions& options = command.options;
-  quellar::watch::WatchSetup setup{quellar::watch::LoadProxySettings(),
-                                   std::string(quellar::kRosterHost),
-                                   quellar::ToCp1251(options.clan),
-                                   options.server,
-                                   options.caseSensitive,
-                                   options.json};
+  quellar::FetchRequest request;
+  request.rosterHost = quellar::kRosterHost;
+  request.query = {quellar::ToCp1251(options.clan), options.server, options.caseSensitive};
+  request.proxy = quellar::watch::LoadProxySettings();
   if (options.everyMinutes == 0)
-    return quellar::watch::FetchOnce(setup);
-  quellar::watch::WatchForEver(setup, options.everyMinutes * MinuteLength());
+    return quellar::watch::FetchOnce(request, options.json);
+  quellar::watch::WatchForEver(std::move(request), options.json,
+                               options.everyMinutes * MinuteLength());
 }

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "common/servers.h"
+#include "common/server.h"
 
 namespace quellar::watch {
 namespace {
@@ -16,14 +16,6 @@ CommandLine UsageError(const QString& reason) {
   command.action = CommandLine::Action::kUsageError;
   command.usageError = reason;
   return command;
-}
-
-std::optional<std::string> ServerNamed(const QString& name) {
-  for (std::string_view server : kServerNames) {
-    if (name == QLatin1String(server.data(), static_cast<qsizetype>(server.size())))
-      return std::string(server);
-  }
-  return std::nullopt;
 }
 
 // Decimal digits alone, from 1 to 60.
@@ -85,10 +77,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     } else if (name == u"--json") {
       options.json = true;
     } else if (name == u"--server") {
-      std::optional<std::string> server = ServerNamed(value);
+      const std::optional<Server> server = ServerNamed(value.toUtf8().toStdString());
       if (!server)
         return UsageError(QStringLiteral(u"сервер должен быть x3 или x300, а не «%1»").arg(value));
-      options.server = std::move(*server);
+      options.server = *server;
     } else if (name == u"--every") {
       const std::optional<int> minutes = Minutes(value);
       if (!minutes)

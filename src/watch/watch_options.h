@@ -4,12 +4,14 @@
 #include <QStringList>
 #include <string>
 
+#include "common/server.h"
+
 namespace quellar::watch {
 
 // What quellar-watch is asked for on its command line.
 struct WatchOptions {
   QString clan;
-  std::string server{"x3"};
+  Server server = Server::kX3;
   bool caseSensitive = false;
   int everyMinutes = 0;  // 0 fetches once
   bool json = false;

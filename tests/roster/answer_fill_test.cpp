@@ -57,11 +57,11 @@ TEST_P(AnswerFill, fillsTheTableAndStatusTextsInOneReset) {
   RosterAnswer expected = ParseAnswer(body);
   expected.rows.Arrange(NickOrder(expected.rows, kRussian));
   RosterModel table(kRussian);
-  table.FillFromAnswer("1\r\nOld|||1|||2|||3\r\n");
+  table.Show(FillRoster("1\r\nOld|||1|||2|||3\r\n", table.locale()));
   QSignalSpy resets(&table, &RosterModel::modelReset);
   QSignalSpy texts(&table, &RosterModel::statusTextsChanged);
 
-  table.FillFromAnswer(body);
+  table.Show(FillRoster(body, table.locale()));
 
   EXPECT_EQ(table.rows(), expected.rows);
   EXPECT_EQ(table.clanStatusText(),

@@ -1,11 +1,11 @@
-// Every way the network can let a roster fetch down, and what LoadRoster makes of
-// it: either its exact message with the table and status texts left as they were,
-// or the exact rows and status texts of what did arrive; the scripted server gets
+// Every way the network can let a roster fetch down, and what the fetch step makes
+// of it: either its exact message with the table and status texts left as they
+// were, or the exact rows and status texts of what did arrive; the scripted server gets
 // the one exact request, never sent again, and a name that is not found was asked
 // of the resolver. The answer reader alone is fed the same answers, whole and one
 // byte at a time.
 
-#include "roster/load_roster.h"
+#include "roster/fetch_step.h"
 
 #include <gtest/gtest.h>
 
@@ -393,17 +393,18 @@ TEST_P(NetworkFaultMatrix, endsAsItsRowSays) {
   RosterModel table(kRussian);
   // Filled as a fetch fills it, so the rows live in that answer, which a failure
   // must keep.
-  table.FillFromAnswer(kTwoMemberBody);
+  table.Show(FillRoster(kTwoMemberBody, table.locale()));
   QSignalSpy resets(&table, &RosterModel::modelAboutToBeReset);
   QSignalSpy statusChanges(&table, &RosterModel::statusTextsChanged);
   HttpClient http(route.silenceLimit);
 
+  FetchOutcome outcome = FetchRoster(
+      http, FetchRequest{route.rosterHost, RosterQuery{"K"}, route.proxy, kRussian, nullptr});
   std::optional<std::string> failure;
-  try {
-    LoadRoster(http, route.proxy, RosterQuery{route.rosterHost, "K", "x3", false}, table);
-  } catch (const Error& error) {
-    failure = error.what();
-  }
+  if (outcome.fetched)
+    table.Show(std::move(outcome.fetched->filled));
+  else
+    failure = outcome.failure;
 
   if (row.arrange.played) {
     EXPECT_EQ(stage.server.Requests(),
@@ -416,7 +417,7 @@ TEST_P(NetworkFaultMatrix, endsAsItsRowSays) {
     EXPECT_TRUE(test::WasLookedUp(route.proxy.useProxy ? route.proxy.proxyHost : route.rosterHost));
   }
   if (row.failure) {
-    EXPECT_EQ(failure.value_or("<LoadRoster succeeded>"), *row.failure);
+    EXPECT_EQ(failure.value_or("<the fetch succeeded>"), *row.failure);
     EXPECT_EQ(table.rows(), kTwoMemberRows);
     EXPECT_EQ(table.data(table.index(1, 3)).toString(), QStringLiteral(u"Клан"));
     EXPECT_EQ(table.clanStatusText(), QStringLiteral(u"Онлайн клана: 2"));
@@ -431,7 +432,7 @@ TEST_P(NetworkFaultMatrix, endsAsItsRowSays) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(LoadRosterFault, NetworkFaultMatrix, testing::ValuesIn(Matrix()),
+INSTANTIATE_TEST_SUITE_P(FetchRosterFault, NetworkFaultMatrix, testing::ValuesIn(Matrix()),
                          [](const testing::TestParamInfo<FaultRow>& info) {
                            return std::string(info.param.name);
                          });
@@ -450,7 +451,7 @@ void PrintTo(const ReadEnd& end, std::ostream* out) {
 namespace {
 
 // The answer reader fed a row's answer comes to the same end whole and one byte
-// at a time, and where it comes to one, to LoadRoster's: the same message, or a
+// at a time, and where it comes to one, to the fetch step's: the same message, or a
 // body. A reset is no close to the reader; what follows it is the connection's.
 class AnswerReaderFault : public testing::TestWithParam<FaultRow> {};
 
@@ -476,7 +477,7 @@ std::vector<FaultRow> RowsWithAnAnswer() {
   return rows;
 }
 
-INSTANTIATE_TEST_SUITE_P(LoadRosterFault, AnswerReaderFault, testing::ValuesIn(RowsWithAnAnswer()),
+INSTANTIATE_TEST_SUITE_P(FetchRosterFault, AnswerReaderFault, testing::ValuesIn(RowsWithAnAnswer()),
                          [](const testing::TestParamInfo<FaultRow>& info) {
                            return std::string(info.param.name);
                          });

@@ -62,17 +62,5 @@ INSTANTIATE_TEST_SUITE_P(
         ThousandChangedAmongHundredThousand()),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
-TEST(RosterWatch, comparesOnlyFetchesOfTheSameClanServerAndCaseRule) {
-  RosterWatch watch;
-  const WatchedQuery brannock{"Brannock", "x3", false};
-  EXPECT_FALSE(watch.Take(brannock, ListOf({"Alder"})));
-  EXPECT_EQ(watch.Take(brannock, ListOf({"Cedar"})), (RosterChanges{{"Cedar"}, {"Alder"}}));
-  EXPECT_FALSE(watch.Take({"Brannock", "x3", true}, ListOf({"Cedar"})));
-  EXPECT_FALSE(watch.Take({"Brannock", "x300", true}, ListOf({"Cedar"})));
-  EXPECT_FALSE(watch.Take({"brannock", "x300", true}, ListOf({"Cedar"})));
-  watch.Forget();
-  EXPECT_FALSE(watch.Take({"brannock", "x300", true}, ListOf({"Cedar"})));
-}
-
 }  // namespace
 }  // namespace quellar

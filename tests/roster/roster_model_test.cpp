@@ -58,7 +58,7 @@ TEST(RosterModel, fillResetsTheModelOnceAndAnnouncesTheStatusTextsOnce) {
   QSignalSpy inserted(&model, &RosterModel::rowsInserted);
   QSignalSpy layout(&model, &RosterModel::layoutChanged);
   QSignalSpy statusTexts(&model, &RosterModel::statusTextsChanged);
-  model.FillFromAnswer(kThreeMembers);
+  model.Show(FillRoster(kThreeMembers, model.locale()));
   EXPECT_EQ(aboutToReset.count(), 1);
   EXPECT_EQ(reset.count(), 1);
   EXPECT_EQ(inserted.count(), 0);
@@ -69,7 +69,8 @@ TEST(RosterModel, fillResetsTheModelOnceAndAnnouncesTheStatusTextsOnce) {
 TEST(RosterModel, displaysEachColumnDecodedFromWindows1251) {
   RosterModel model(kRussian);
   // "Иван", "1500", "с 01.02.2009", "Маг", with a byte that maps to a control character.
-  model.FillFromAnswer("0\r\n\xC8\xE2\xE0\xED|||1500\x98|||\xF1 01.02.2009|||\xCC\xE0\xE3\r\n");
+  model.Show(FillRoster("0\r\n\xC8\xE2\xE0\xED|||1500\x98|||\xF1 01.02.2009|||\xCC\xE0\xE3\r\n",
+                        model.locale()));
   ASSERT_EQ(model.rowCount(), 1);
   EXPECT_EQ(Cell(model, 0, 0), QStringLiteral(u"Иван"));
   EXPECT_EQ(Cell(model, 0, 1), QStringLiteral(u"1500\u0098"));
@@ -79,7 +80,7 @@ TEST(RosterModel, displaysEachColumnDecodedFromWindows1251) {
 
 TEST(RosterModel, givesNothingForOtherRolesAndCellsOutsideTheTable) {
   RosterModel model(kRussian);
-  model.FillFromAnswer(kThreeMembers);
+  model.Show(FillRoster(kThreeMembers, model.locale()));
   EXPECT_FALSE(model.data(model.index(0, 0), Qt::EditRole).isValid());
   EXPECT_FALSE(model.data(model.index(0, 0), Qt::DecorationRole).isValid());
   EXPECT_FALSE(model.data(model.index(3, 0)).isValid());
@@ -91,7 +92,7 @@ TEST(RosterModel, givesNothingForOtherRolesAndCellsOutsideTheTable) {
 
 TEST(RosterModel, cellsAreSelectableButNotEditable) {
   RosterModel model(kRussian);
-  model.FillFromAnswer(kThreeMembers);
+  model.Show(FillRoster(kThreeMembers, model.locale()));
   const Qt::ItemFlags flags = model.flags(model.index(1, 2));
   EXPECT_TRUE(flags.testFlag(Qt::ItemIsSelectable));
   EXPECT_TRUE(flags.testFlag(Qt::ItemIsEnabled));
@@ -105,16 +106,16 @@ TEST(RosterModel, ordersNicksByItsOwnLocale) {
 #endif
   const std::string body = "0\r\nabc|||1|||r|||p\r\n\xE0\xE1\xE2|||2|||s|||q\r\n";
   RosterModel russian(kRussian);
-  russian.FillFromAnswer(body);
+  russian.Show(FillRoster(body, russian.locale()));
   RosterModel american(QLocale(QLocale::English, QLocale::UnitedStates));
-  american.FillFromAnswer(body);
+  american.Show(FillRoster(body, american.locale()));
   EXPECT_EQ(Cell(russian, 0, 0), QStringLiteral(u"абв"));
   EXPECT_EQ(Cell(american, 0, 0), QStringLiteral(u"abc"));
 }
 
 TEST(RosterModel, reorderMovesRowsAndKeepsPersistentIndexesOnTheirRows) {
   RosterModel model(kRussian);
-  model.FillFromAnswer(kThreeMembers);  // Ada, Mira, Zed
+  model.Show(FillRoster(kThreeMembers, model.locale()));  // Ada, Mira, Zed
   const QPersistentModelIndex mira(model.index(1, 3));
   const QPersistentModelIndex zed(model.index(2, 0));
   QSignalSpy aboutToChange(&model, &RosterModel::layoutAboutToBeChanged);
@@ -137,7 +138,7 @@ TEST(RosterModel, reorderMovesRowsAndKeepsPersistentIndexesOnTheirRows) {
 
 TEST(RosterModel, reorderKeepsTheSelectionOnTheSelectedMember) {
   RosterModel model(kRussian);
-  model.FillFromAnswer(kThreeMembers);  // Ada, Mira, Zed
+  model.Show(FillRoster(kThreeMembers, model.locale()));  // Ada, Mira, Zed
   QItemSelectionModel selection(&model);
   selection.setCurrentIndex(model.index(0, 0),
                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -152,7 +153,7 @@ TEST(RosterModel, reorderKeepsTheSelectionOnTheSelectedMember) {
 
 TEST(RosterModel, reorderRejectsAnOrderThatIsNotAPermutationAndChangesNothing) {
   RosterModel model(kRussian);
-  model.FillFromAnswer(kThreeMembers);
+  model.Show(FillRoster(kThreeMembers, model.locale()));
   const RosterRows before = model.rows();
   QSignalSpy aboutToChange(&model, &RosterModel::layoutAboutToBeChanged);
   EXPECT_THROW(model.Reorder({0, 1}), std::invalid_argument);

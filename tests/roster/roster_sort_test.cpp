@@ -25,7 +25,9 @@ LocaleContext RussianToday(QDate today = QDate(2026, 12, 8)) {
 // A table filled the way a fetch fills it; the fill puts the rows in nick order.
 class SortRosterTest : public testing::Test {
  protected:
-  void Fill(const std::vector<RosterRow>& rows) { model.FillFromAnswer(AnswerText("1500", rows)); }
+  void Fill(const std::vector<RosterRow>& rows) {
+    model.Show(FillRoster(AnswerText("1500", rows), model.locale()));
+  }
 
   std::vector<std::string> Nicks() const {
     std::vector<std::string> nicks;

@@ -78,7 +78,7 @@ TEST(MainWindow, tableIsAReadOnlyReportWithWholeRowSingleSelection) {
 TEST(MainWindow, columnWidthsOutlastAFill) {
   MainWindowHarness harness;
   const test::MainWindowControls& ui = harness.ui;
-  ui.roster->FillFromAnswer("1\r\nA|||1|||r|||p\r\n");
+  ui.roster->Show(FillRoster("1\r\nA|||1|||r|||p\r\n", ui.roster->locale()));
   const std::vector<int> widths = {105, 91, 105, 105};
   for (int column = 0; column < 4; ++column)
     EXPECT_EQ(ui.rosterTable->header()->sectionSize(column), widths[column]) << column;

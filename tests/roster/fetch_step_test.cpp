@@ -1,8 +1,11 @@
-#include "roster/load_roster.h"
+#include "roster/fetch_step.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "net/http_client.h"
@@ -32,7 +35,7 @@ struct DirectCase {
   bool useProxy;
   std::string proxyHost;  // on a refusing port: going there would fail
   std::string clan;
-  std::string server;
+  Server server;
   bool caseSensitive;
   std::string target;
   std::string answer;
@@ -41,6 +44,18 @@ struct DirectCase {
 };
 
 class DirectFetch : public testing::TestWithParam<DirectCase> {};
+
+// The request of a fetch from host of query through proxy, in Russian nick order.
+FetchRequest Request(const std::string& host, RosterQuery query, ProxySettings proxy = {},
+                     std::shared_ptr<const SeenRoster> previous = nullptr) {
+  return FetchRequest{host, std::move(query), std::move(proxy), kRussian, std::move(previous)};
+}
+
+// The outcome's rows shown in a fresh table, as the window shows them.
+void Show(FetchOutcome outcome, RosterModel& table) {
+  ASSERT_TRUE(outcome.fetched) << outcome.failure;
+  table.Show(std::move(outcome.fetched->filled));
+}
 
 TEST_P(DirectFetch, sendsItsRequestToTheRosterHostAndFillsTheTable) {
   const DirectCase& c = GetParam();
@@ -51,8 +66,9 @@ TEST_P(DirectFetch, sendsItsRequestToTheRosterHostAndFillsTheTable) {
   RosterModel table(kRussian);
   const std::string host = server.hostAndPort();
 
-  LoadRoster(http, ProxySettings{c.useProxy, c.proxyHost, unusedProxy.port()},
-             RosterQuery{host, c.clan, c.server, c.caseSensitive}, table);
+  Show(FetchRoster(http, Request(host, RosterQuery{c.clan, c.server, c.caseSensitive},
+                                 ProxySettings{c.useProxy, c.proxyHost, unusedProxy.port()})),
+       table);
 
   EXPECT_EQ(server.Requests(), std::vector<std::string>{ExpectedRequest(c.target, host)});
   EXPECT_EQ(table.rows(), c.rows);
@@ -61,20 +77,21 @@ TEST_P(DirectFetch, sendsItsRequestToTheRosterHostAndFillsTheTable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    LoadRoster, DirectFetch,
-    testing::Values(DirectCase{"proxyOffWithEmptyHost_x300WithCase", false, "", "K", "x300", true,
-                               "/xml.php?clan=K&case=1&server=2", kTwoMemberBody, kTwoMemberRows,
+    FetchRoster, DirectFetch,
+    testing::Values(DirectCase{"proxyOffWithEmptyHost_x300WithCase", false, "", "K", Server::kX300,
+                               true, "/xml.php?clan=K&case=1&server=2", kTwoMemberBody,
+                               kTwoMemberRows, u"Онлайн сервера: 4321"},
+                    DirectCase{"proxyOff", false, "127.0.0.1", "K", Server::kX3, false,
+                               "/xml.php?clan=K", kTwoMemberBody, kTwoMemberRows,
                                u"Онлайн сервера: 4321"},
-                    DirectCase{"proxyOff", false, "127.0.0.1", "K", "x3", false, "/xml.php?clan=K",
-                               kTwoMemberBody, kTwoMemberRows, u"Онлайн сервера: 4321"},
-                    DirectCase{"proxyOnWithEmptyHost", true, "", "K", "x3", false,
+                    DirectCase{"proxyOnWithEmptyHost", true, "", "K", Server::kX3, false,
                                "/xml.php?clan=K", kTwoMemberBody, kTwoMemberRows,
                                u"Онлайн сервера: 4321"},
                     DirectCase{"clanNameSentAsItsBytes",
                                false,
                                "",
                                "\xCA\xEB\xE0\xED 1&x",
-                               "x3",
+                               Server::kX3,
                                false,
                                "/xml.php?clan=\xCA\xEB\xE0\xED 1&x",
                                "0\r\n",
@@ -84,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                                false,
                                "",
                                "",
-                               "x3",
+                               Server::kX3,
                                false,
                                "/xml.php?clan=",
                                "0\r\n",
@@ -92,22 +109,50 @@ INSTANTIATE_TEST_SUITE_P(
                                u"Онлайн сервера: 0"}),
     [](const testing::TestParamInfo<DirectCase>& info) { return std::string(info.param.name); });
 
-TEST(LoadRoster, switchingTheProxyOffGoesDirectOnTheNextFetch) {
+TEST(FetchRoster, switchingTheProxyOffGoesDirectOnTheNextFetch) {
   ScriptedHttpServer server;  // answers as the proxy first, then as the roster host
   server.Answer(Ok(kTwoMemberBody));
   server.Answer(Ok(kTwoMemberBody));
   HttpClient http;
-  RosterModel table(kRussian);
   const std::string host = server.hostAndPort();
-  const RosterQuery query{host, "K", "x3", false};
 
-  LoadRoster(http, ProxySettings{true, "127.0.0.1", server.port()}, query, table);
-  LoadRoster(http, ProxySettings{false, "127.0.0.1", server.port()}, query, table);
+  EXPECT_TRUE(
+      FetchRoster(http, Request(host, {"K"}, ProxySettings{true, "127.0.0.1", server.port()}))
+          .fetched);
+  EXPECT_TRUE(
+      FetchRoster(http, Request(host, {"K"}, ProxySettings{false, "127.0.0.1", server.port()}))
+          .fetched);
 
   EXPECT_EQ(server.Requests(),
             (std::vector<std::string>{ExpectedRequest("http://" + host + "/xml.php?clan=K", host),
                                       ExpectedRequest("/xml.php?clan=K", host)}));
   EXPECT_EQ(server.RequestConnections(), (std::vector<int>{0, 1}));
+}
+
+// Each fetch answers with the nicks listed; the changes a fetch of a query tells
+// are those since the previous fetch given, when that asked the same.
+TEST(FetchRoster, tellsTheChangesOnlySinceAFetchOfTheSameClanServerAndCaseRule) {
+  ScriptedHttpServer server;
+  for (const char* nicks : {"Alder", "Cedar", "Cedar", "Cedar", "Cedar"})
+    server.Answer(Ok(std::string("1\r\n") + nicks + "|||1|||r|||p\r\n"));
+  HttpClient http;
+  const std::string host = server.hostAndPort();
+  const RosterQuery brannock{"Brannock"};
+  std::shared_ptr<const SeenRoster> seen;
+  std::vector<std::optional<RosterChanges>> told;
+  for (const RosterQuery& query : {brannock, brannock, RosterQuery{"Brannock", Server::kX3, true},
+                                   RosterQuery{"Brannock", Server::kX300, true},
+                                   RosterQuery{"brannock", Server::kX300, true}}) {
+    FetchOutcome outcome = FetchRoster(http, Request(host, query, {}, seen));
+    ASSERT_TRUE(outcome.fetched) << outcome.failure;
+    EXPECT_EQ(outcome.fetched->seen->query, query);
+    told.push_back(outcome.fetched->changes);
+    seen = outcome.fetched->seen;
+  }
+
+  EXPECT_EQ(told, (std::vector<std::optional<RosterChanges>>{
+                      std::nullopt, RosterChanges{{"Cedar"}, {"Alder"}}, std::nullopt, std::nullopt,
+                      std::nullopt}));
 }
 
 }  // namespace
