@@ -51,6 +51,7 @@ std::string RefreshRequest(MainWindowHarness& harness) {
   if (!harness.ui.refreshAction->isEnabled())
     return "(refresh disabled)";
   harness.ui.refreshAction->trigger();
+  test::WaitForFetches();
   return harness.RequestLines().back();
 }
 
@@ -82,6 +83,7 @@ TEST(MainWindowFetch, enterOnTheFocusedFetchButtonFetchesOnceAndNowhereElse) {
   QTest::keyClick(ui.caseSensitiveCheck, Qt::Key_Return);
   EXPECT_TRUE(harness.RequestLines().empty());
   QTest::keyClick(ui.fetchButton, Qt::Key_Return);
+  test::WaitForFetches();
   EXPECT_EQ(
       harness.RequestLines(),
       std::vector<std::string>{"GET http://vorlane.example:80/xml.php?clan=Brannock HTTP/1.1"});
@@ -199,18 +201,18 @@ TEST(MainWindowFetch, anErrorInOneHandlerLeavesTheWindowWorkingForTheNextAction)
   EXPECT_EQ(ui.roster->rows().size(), 2u);
 }
 
-TEST(MainWindowFetch, showsTheBusyCursorWhileFetchingAndRestoresItAfter) {
+TEST(MainWindowFetch, showsTheBusyArrowWhileFetchingAndRestoresItAfter) {
   MainWindowHarness harness;
   const test::MainWindowControls& ui = harness.ui;
-  std::vector<Qt::CursorShape> seen;
-  QObject::connect(ui.roster, &RosterModel::modelReset, [&] {
-    const QCursor* cursor = QApplication::overrideCursor();
-    seen.push_back(cursor != nullptr ? cursor->shape() : Qt::ArrowCursor);
-  });
   harness.server.Answer(OkAnswer(kTwoMembers));
-  Fetch(ui, QStringLiteral("Brannock"));
-  EXPECT_EQ(seen, std::vector<Qt::CursorShape>{Qt::WaitCursor});
+  ui.clanCombo->setEditText(QStringLiteral("Brannock"));
+  QTest::mouseClick(ui.fetchButton, Qt::LeftButton);
+  ASSERT_TRUE(harness.main().fetching());
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+  test::WaitForFetches();
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(Nicks(*ui.roster), (std::vector<std::string>{"Alder", "Brannock"}));
 }
 
 TEST(MainWindowFetch, refreshAsksForTheStoredClanAndServerNotTheSelectors) {
@@ -224,6 +226,7 @@ TEST(MainWindowFetch, refreshAsksForTheStoredClanAndServerNotTheSelectors) {
   test::OpenTableMenu(ui);
   ASSERT_TRUE(ui.refreshAction->isEnabled());
   ui.refreshAction->trigger();
+  test::WaitForFetches();
   EXPECT_EQ(
       harness.RequestLines(),
       (std::vector<std::string>{"GET http://vorlane.example:80/xml.php?clan=Brannock HTTP/1.1",
@@ -256,6 +259,7 @@ TEST(MainWindowServers, menuX300SelectsItRefillsClansAndKeepsTheCurrentServerUnt
 
   harness.server.Answer(OkAnswer("1\r\n"));
   QTest::mouseClick(ui.fetchButton, Qt::LeftButton);
+  test::WaitForFetches();
   EXPECT_EQ(harness.RequestLines().back(),
             "GET http://vorlane.example:80/xml.php?clan=typed&server=2 HTTP/1.1");
 }
@@ -378,6 +382,7 @@ TEST(MainWindowAutoRefresh, ticksFetchTheStoredClanOnlyWhileAutoRefreshIsOn) {
   ui.autoRefreshAction->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return harness.server.Requests().size() >= 3; }, 5000));
   ui.autoRefreshAction->trigger();
+  test::WaitForFetches();  // one asked for before the switch still ends
   const std::size_t afterOff = harness.server.Requests().size();
   const int ticksAtOff = ticks;
   ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= ticksAtOff + 2; }, 5000));
@@ -437,6 +442,7 @@ TEST(MainWindowNotices, tellWhoCameAndWhoLeftBetweenTwoFetchesOfOneQueryWhileOn)
       Fetch(ui, QString::fromLatin1(clan));
     else
       ui.refreshAction->trigger();
+    test::WaitForFetches();
     EXPECT_EQ(harness.notifier.shown, shown) << harness.server.Requests().size();
   }
   EXPECT_EQ(harness.errors.texts, QStringList{"HTTP/1.1 404 Not Found."});

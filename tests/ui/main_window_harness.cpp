@@ -1,5 +1,6 @@
 #include "main_window_harness.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -101,9 +102,22 @@ MainWindowControls FindControls(const MainWindow& main) {
   return ui;
 }
 
+void WaitForFetches() {
+  const auto fetching = [] {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      if (const auto* main = qobject_cast<MainWindow*>(window); main && main->fetching())
+        return true;
+    }
+    return false;
+  };
+  if (!QTest::qWaitFor([&] { return !fetching(); }, 10000))
+    ADD_FAILURE() << "a fetch is still running after 10 s";
+}
+
 void Fetch(const MainWindowControls& ui, const QString& clan) {
   ui.clanCombo->setEditText(clan);
   QTest::mouseClick(ui.fetchButton, Qt::LeftButton);
+  WaitForFetches();
 }
 
 void OpenTableMenu(const MainWindowControls& ui) {

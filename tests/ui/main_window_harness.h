@@ -100,7 +100,11 @@ struct MainWindowControls {
 
 MainWindowControls FindControls(const MainWindow& main);
 
-// Fetches clan as the user does: typed into the clan combo, then "Получить".
+// Waits until no main window has a fetch running, whose outcome is then shown.
+void WaitForFetches();
+
+// Fetches clan as the user does: typed into the clan combo, then "Получить",
+// and waits for the fetch to end.
 void Fetch(const MainWindowControls& ui, const QString& clan);
 
 // Opens the table's context menu as a right click on the table does, which
