@@ -5,7 +5,7 @@
 //
 //   startup_bench [runs [platform]]   (default 21 runs of each, after one warm-up,
 //                                      on the offscreen platform; "xcb" needs a
-//                                      display, e.g. under xvfb-run)
+//                                      display, e.g. under scripts/with-xvfb)
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>

@@ -32,3 +32,22 @@ function(quellar_add_test module)
         TIMEOUT ${timeout}
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# quellar_add_xvfb_test(<name> <command> [<arg>...])
+# A test on an X display of its own (scripts/with-xvfb): no other test running
+# beside it can take that display, and a test that gets none fails saying so
+# instead of its program aborting for want of one. Under Wine the test also gets a
+# Wine prefix of its own, wine-prefix-<name>: Wine's desktop process takes its
+# display from the process that starts it, so a prefix shared with other tests
+# could hold a desktop on another test's display, or on none. Add ENVIRONMENT with
+# set_property(TEST <name> APPEND PROPERTY ENVIRONMENT ...) to keep the prefix.
+function(quellar_add_xvfb_test name)
+  add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-xvfb ${ARGN})
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    string(MAKE_C_IDENTIFIER "${name}" prefix)
+    get_filename_component(wine_dir "${CMAKE_CROSSCOMPILING_EMULATOR}" DIRECTORY)
+    set_property(TEST ${name} PROPERTY ENVIRONMENT
+        "WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix-${prefix}"
+        "WINESERVER=${wine_dir}/wineserver")
+  endif()
+endfunction()

@@ -4,13 +4,15 @@
 # at each request). With dunst on the bus, two fetches give dunst exactly one
 # notice; with no notification service, a notice lost is told once on stderr, no
 # error box opens and the window goes on fetching.
-# Usage: desktop_notice_test.sh QUELLAR STANDIN; SCREENSHOT=FILE keeps the screen
-# with dunst's notice on it.
+# Usage: scripts/with-xvfb desktop_notice_test.sh QUELLAR STANDIN, which gives it
+# a display no other test can take; SCREENSHOT=FILE keeps the screen with dunst's
+# notice on it.
 set -euo pipefail
+fail() { echo "desktop_notice_test: $*" >&2; exit 1; }
+[[ -n ${DISPLAY:-} ]] || fail "no DISPLAY: run it under scripts/with-xvfb"
 work=$(mktemp -d)
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null; wait; rm -rf "$work"' EXIT
-fail() { echo "desktop_notice_test: $*" >&2; exit 1; }
 # wait_for COMMAND...: until COMMAND succeeds, for 10 s at most.
 wait_for() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; return 1; }
 start() { "$@" & pids+=($!); }
@@ -20,7 +22,6 @@ mkdir -m 700 "$work/runtime" && mkdir "$work/bin" "$work/no-services"
 cp "$1" "$work/bin/quellar"
 export LANG=ru_RU.UTF-8 QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime \
   XDG_CONFIG_HOME=$work
-start Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display"
 start "$2" --port 0 >"$work/port" 2>"$work/standin.log"
 cat >"$work/bus.conf" <<EOF
 <busconfig><type>session</type><listen>unix:dir=$work/runtime</listen>
@@ -32,9 +33,10 @@ cat >"$work/bus.conf" <<EOF
 EOF
 start dbus-daemon --config-file="$work/bus.conf" --nofork --print-address=3 3>"$work/bus" \
   2>"$work/bus.log"
-wait_for test -s "$work/display" -a -s "$work/port" -a -s "$work/bus" || fail "no display, stand-in or bus"
-DISPLAY=:$(head -n 1 "$work/display") DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
-export DISPLAY DBUS_SESSION_BUS_ADDRESS
+wait_for test -s "$work/port" || fail "the stand-in did not start: $(cat "$work/standin.log")"
+wait_for test -s "$work/bus" || fail "the session bus did not start: $(cat "$work/bus.log")"
+DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
+export DBUS_SESSION_BUS_ADDRESS
 printf '[Proxy]\r\nuse=1\r\nserver=127.0.0.1\r\nport=%s\r\n[Notify]\r\non=1\r\n' \
   "$(head -n 1 "$work/port")" >"$work/bin/options.ini"
 
