@@ -1,5 +1,8 @@
 #include "roster/fetch_step.h"
 
+#include <QTest>
+#include <chrono>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,6 +12,7 @@
 #include <vector>
 
 #include "net/http_client.h"
+#include "roster/fetch_runner.h"
 #include "roster/roster_model.h"
 #include "roster/roster_row_printer.h"
 #include "roster/two_member_roster.h"
@@ -153,6 +157,52 @@ TEST(FetchRoster, tellsTheChangesOnlySinceAFetchOfTheSameClanServerAndCaseRule) 
   EXPECT_EQ(told, (std::vector<std::optional<RosterChanges>>{
                       std::nullopt, RosterChanges{{"Cedar"}, {"Alder"}}, std::nullopt, std::nullopt,
                       std::nullopt}));
+}
+
+// The runner keeps the connection from one fetch to the next; a new fetch
+// abandons a silent one, whose connection is closed at once and whose outcome is
+// never reported; a runner destroyed while its fetch waits lets go at once.
+TEST(FetchRunner, reportsOnlyTheLatestFetchAndLetsASilentOneGoAtOnce) {
+  using namespace std::chrono_literals;
+  ScriptedHttpServer silent;
+  silent.Answer("");
+  silent.Answer("");
+  ScriptedHttpServer answering;
+  for (int i = 0; i < 3; ++i)
+    answering.Answer(Ok(kTwoMemberBody));
+  std::vector<FetchOutcome> reported;
+  auto runner = std::make_unique<FetchRunner>(
+      [&](FetchOutcome outcome) { reported.push_back(std::move(outcome)); });
+  const auto requestsReach = [](const ScriptedHttpServer& server, std::size_t count) {
+    return QTest::qWaitFor([&] { return server.Requests().size() >= count; }, 5000);
+  };
+  const auto settled = [&] { return QTest::qWaitFor([&] { return !runner->busy(); }, 5000); };
+
+  for (int i = 0; i < 2; ++i) {
+    runner->Start(Request(answering.hostAndPort(), {"K"}));
+    ASSERT_TRUE(settled());
+  }
+  runner->Start(Request(silent.hostAndPort(), {"K"}));
+  ASSERT_TRUE(requestsReach(silent, 1));
+  runner->Start(Request(answering.hostAndPort(), {"K"}));
+  EXPECT_TRUE(silent.WaitUntilAllClosed(500ms));
+  ASSERT_TRUE(settled());
+  QTest::qWait(50);  // an outcome of the abandoned fetch would have come by now
+
+  ASSERT_EQ(reported.size(), 3u);
+  RosterModel table(kRussian);
+  Show(std::move(reported.back()), table);
+  EXPECT_EQ(table.rows(), kTwoMemberRows);
+  // The abandoned fetch took the kept connection with it.
+  EXPECT_EQ(answering.RequestConnections(), (std::vector<int>{0, 0, 1}));
+
+  runner->Start(Request(silent.hostAndPort(), {"K"}));
+  ASSERT_TRUE(requestsReach(silent, 2));
+  const auto before = std::chrono::steady_clock::now();
+  runner.reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 500ms);
+  EXPECT_TRUE(silent.WaitUntilAllClosed(500ms));
+  EXPECT_EQ(reported.size(), 3u);
 }
 
 }  // namespace
