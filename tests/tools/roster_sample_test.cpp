@@ -60,7 +60,7 @@ class SampleAnswer : public testing::TestWithParam<AnswerCase> {};
 TEST_P(SampleAnswer, givesTheServerLineThenTheRecordsOfTheClansNamed) {
   RosterSample sample = RosterSample::FromUtf8(kSample);
   const AnswerCase& c = GetParam();
-  EXPECT_EQ(sample.Answer({Cp(c.clan), c.caseSensitive, c.server}), Cp(c.answer));
+  EXPECT_EQ(sample.Answer({Cp(c.clan), c.server, c.caseSensitive}), Cp(c.answer));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -93,10 +93,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RosterSample, movesARotatingClanOnByOneMemberAtEachRequestForIt) {
   RosterSample sample = RosterSample::FromUtf8(kSample);
-  const RosterQuery live{"live", false, Server::kX300};
+  const RosterQuery live{"live", Server::kX300, false};
   const std::string online = Cp("587 игроков\r\n");
   EXPECT_EQ(sample.Answer(live), online + "A|||1|||b|||c\r\nB|||2|||b|||c\r\n");
-  sample.Answer({"Brannock", false, Server::kX300});  // another clan's request
+  sample.Answer({"Brannock", Server::kX300, false});  // another clan's request
   EXPECT_EQ(sample.Answer(live), online + "B|||2|||b|||c\r\nC|||3|||b|||c\r\n");
   EXPECT_EQ(sample.Answer(live), online + "C|||3|||b|||c\r\nA|||1|||b|||c\r\n");
   EXPECT_EQ(sample.Answer(live), online + "A|||1|||b|||c\r\nB|||2|||b|||c\r\n");
@@ -104,7 +104,7 @@ TEST(RosterSample, movesARotatingClanOnByOneMemberAtEachRequestForIt) {
 
 TEST(RosterSample, skipsAByteOrderMarkAndGivesZeroForAServerWithoutFigure) {
   RosterSample sample = RosterSample::FromUtf8("\xEF\xBB\xBF@clan x3 K\nA|||1|||b|||c\n");
-  EXPECT_EQ(sample.Answer({"K", false, Server::kX3}), "0\r\nA|||1|||b|||c\r\n");
+  EXPECT_EQ(sample.Answer({"K", Server::kX3, false}), "0\r\nA|||1|||b|||c\r\n");
   EXPECT_EQ(sample.server(Server::kX300).online, "0");
 }
 

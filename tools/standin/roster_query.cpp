@@ -90,7 +90,8 @@ RosterQuery ParseRosterQuery(std::string_view query) {
     else if (key == "case")
       result.caseSensitive = value == "1";
     else if (key == "server")
-      result.server = value == "2" ? Server::kX300 : Server::kX3;
+      result.server =
+          value == std::to_string(Info(Server::kX300).urlNumber) ? Server::kX300 : Server::kX3;
     if (amp == std::string_view::npos)
       break;
     query.remove_prefix(amp + 1);

@@ -4,6 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "common/roster_query.h"
+#include "common/server.h"
+
 namespace quellar::standin {
 
 // The request line as the client sends it. The target may hold raw spaces and raw
@@ -28,16 +31,9 @@ struct Target {
 // Empty for any other form ("*", "example:80", a scheme other than http).
 std::optional<Target> SplitTarget(std::string_view target);
 
-enum class Server { kX3, kX300 };
-
-// What the roster endpoint is asked for.
-struct RosterQuery {
-  std::string clan;  // Windows-1251 bytes
-  bool caseSensitive = false;
-  Server server = Server::kX3;
-
-  friend bool operator==(const RosterQuery&, const RosterQuery&) = default;
-};
+// What the roster endpoint is asked for: the query the client sends.
+using quellar::RosterQuery;
+using quellar::Server;
 
 // Splits the query on "&" into key=value pairs; of a key given twice the last one
 // counts. "case=1" asks for case-sensitive matching, "server=2" for x300; other

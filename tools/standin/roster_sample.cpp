@@ -16,15 +16,7 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kSeparator = "|||";
 
 std::size_t Index(Server which) {
-  return which == Server::kX300 ? 1 : 0;
-}
-
-std::optional<Server> ServerNamed(std::string_view name) {
-  if (name == "x3")
-    return Server::kX3;
-  if (name == "x300")
-    return Server::kX300;
-  return std::nullopt;
+  return static_cast<std::size_t>(ServerIndex(which));
 }
 
 [[noreturn]] void Fail(int lineNumber, const std::string& what) {
