@@ -4,12 +4,15 @@
 #include <QCoreApplication>
 #include <QString>
 #include <chrono>
+#include <optional>
 #include <utility>
 
 #include "common/cp1251.h"
+#include "history/history_file.h"
 #include "roster_host.h"
 #include "watch/console_output.h"
 #include "watch/watch_options.h"
+#include "watch/watch_report.h"
 #include "watch/watch_run.h"
 #include "watch/watch_settings.h"
 
@@ -58,9 +61,17 @@ int main(int argc, char** argv) {
   quellar::FetchRequest request;
   request.rosterHost = quellar::kRosterHost;
   request.query = {quellar::ToCp1251(options.clan), options.server, options.caseSensitive};
+  // The file is opened at the first recording or report, not before.
+  std::optional<quellar::HistoryFile> history;
+  if (options.history || options.reportDays > 0)
+    history.emplace(quellar::watch::HistoryFilePath());
+  if (options.reportDays > 0)
+    return quellar::watch::PrintReport(*history, request.query, options.reportDays, options.json);
+
   request.proxy = quellar::watch::LoadProxySettings();
+  quellar::HistoryFile* recordInto = history ? &*history : nullptr;
   if (options.everyMinutes == 0)
-    return quellar::watch::FetchOnce(request, options.json);
+    return quellar::watch::FetchOnce(request, options.json, recordInto);
   quellar::watch::WatchForEver(std::move(request), options.json,
-                               options.everyMinutes * MinuteLength());
+                               options.everyMinutes * MinuteLength(), recordInto);
 }

@@ -15,6 +15,8 @@ struct WatchOptions {
   bool caseSensitive = false;
   int everyMinutes = 0;  // 0 fetches once
   bool json = false;
+  bool history = false;  // record each successful fetch
+  int reportDays = 0;    // above 0: print the history of that many days, fetching nothing
 };
 
 struct CommandLine {
@@ -25,7 +27,8 @@ struct CommandLine {
 };
 
 // The arguments after the program's name:
-//   [--server x3|x300] [--case] [--every MINUTES] [--json] CLAN
+//   [--server x3|x300] [--case] [--every MINUTES] [--json] [--history] CLAN
+//   [--server x3|x300] [--case] [--json] --report DAYS CLAN
 // A value follows its option as the next argument or after "=". "--" ends the
 // options, so that a clan whose name begins with "-" can be named. --help and
 // --version answer at once, whatever follows them.

@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "common/cp1251.h"
+#include "common/error.h"
+#include "history/history_recorder.h"
 #include "net/http_client.h"
 #include "watch/console_output.h"
 #include "watch/watch_output.h"
@@ -19,11 +21,22 @@ void ReportFailure(const FetchOutcome& outcome) {
   WriteError(MessageLines(outcome.failure));
 }
 
+void Record(HistoryFile* history, const FetchedRoster& fetched, const QDateTime& time) {
+  if (!history)
+    return;
+  try {
+    RecordFetch(*history, fetched, time);
+  } catch (const std::exception&) {
+    WriteError(MessageLines(HandledFailureMessage()));
+  }
+}
+
 }  // namespace
 
-int FetchOnce(const FetchRequest& request, bool json) {
+int FetchOnce(const FetchRequest& request, bool json, HistoryFile* history) {
   HttpClient http;
   const FetchOutcome outcome = FetchRoster(http, request);
+  const QDateTime time = QDateTime::currentDateTimeUtc();
   if (!outcome.fetched) {
     ReportFailure(outcome);
     return 1;
@@ -35,10 +48,12 @@ int FetchOnce(const FetchRequest& request, bool json) {
                               .arg(filled.rows.size())
                               .arg(FromCp1251(filled.serverLine));
   WriteError(figures.toUtf8().toStdString());
+  Record(history, *outcome.fetched, time);
   return 0;
 }
 
-void WatchForEver(FetchRequest request, bool json, std::chrono::milliseconds period) {
+void WatchForEver(FetchRequest request, bool json, std::chrono::milliseconds period,
+                  HistoryFile* history) {
   HttpClient http;
   auto next = std::chrono::steady_clock::now();
   while (true) {
@@ -55,6 +70,7 @@ void WatchForEver(FetchRequest request, bool json, std::chrono::milliseconds per
                       : ChangeLines(*fetched.changes));
         FlushOut();
       }
+      Record(history, fetched, time);
       request.previous = fetched.seen;
     }
     // A steady beat, like the window's timer; a fetch that outlasts the period

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <filesystem>
 
+#include "history/history_location.h"
 #include "settings/clan_lists.h"
 #include "settings/settings_file.h"
 #include "settings/settings_location.h"
@@ -29,6 +30,12 @@ ProxySettings LoadProxySettings() {
   ProxySettings proxy;
   LoadSettings(ChooseSettingsFile(ExecutableDirectory(), UserConfigDirectory()), clans, proxy);
   return proxy;
+}
+
+std::filesystem::path HistoryFilePath() {
+  const std::filesystem::path executableDirectory = ExecutableDirectory();
+  return ChooseHistoryFile(ChooseSettingsFile(executableDirectory, UserConfigDirectory()),
+                           executableDirectory, UserDataDirectory());
 }
 
 }  // namespace quellar::watch

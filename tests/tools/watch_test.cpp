@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -151,7 +152,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Usage("twoClans", {"Brannock", "Пустошь"},
                           "лишний аргумент «Пустошь»: клан указывается один"),
                     Usage("unknownOption", {"--every-minute", "Brannock"},
-                          "неизвестный параметр --every-minute")),
+                          "неизвестный параметр --every-minute"),
+                    Usage("reportDaysOutOfRange", {"--report=0", "Brannock"},
+                          "число дней должно быть от 1 до 3650, а не «0»"),
+                    Usage("reportWhileRecording", {"--history", "--report", "7", "Brannock"},
+                          "--report нельзя сочетать с --every и --history")),
     [](const testing::TestParamInfo<Run>& info) { return std::string(info.param.name); });
 
 TEST_F(WatchTest, printsTheFailedFetchsMessageAndEndsWithStatus1) {
@@ -183,6 +188,51 @@ TEST_F(WatchTest, printsTheChangesAsJsonWithTheFetchsLocalTime) {
             "\n"
             R"({"event":"offline","nick":"Ясень","clan":"brannock-LIVE","server":"x3"})"
             "\n");
+}
+
+// The history beside the copy of quellar-watch, as beside its options.ini.
+TEST_F(WatchTest, recordsTheFetchWithHistoryAndReportsItWithoutFetching) {
+  Start({QStringLiteral("--history"), QStringLiteral("Brannock")});
+  ASSERT_TRUE(Finished());
+  EXPECT_EQ(process.readAllStandardOutput().toStdString(), kBrannockRows);
+  EXPECT_EQ(process.exitCode(), 0);
+
+  standIn.reset();
+  Start({QStringLiteral("--report"), QStringLiteral("30"), QStringLiteral("Brannock")});
+  ASSERT_TRUE(Finished());
+  // Each nick seen once, just now: no hours online, one day with play.
+  QString report = QString::fromUtf8(process.readAllStandardOutput());
+  report.replace(
+      QRegularExpression(QStringLiteral(R"(\t\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d\t)")),
+      QStringLiteral("\tTIME\t"));
+  std::string expected;
+  for (const QString& row : QString::fromStdString(kBrannockRows).split(u'\n', Qt::SkipEmptyParts))
+    expected += row.section(u'\t', 0, 0).toStdString() + "\tTIME\t0.0\t1\n";
+  EXPECT_EQ(report.toStdString(), expected);
+  EXPECT_EQ(process.exitCode(), 0);
+
+  Start(
+      {QStringLiteral("--report=30"), QStringLiteral("--server=x300"), QStringLiteral("Brannock")});
+  ASSERT_TRUE(Finished());
+  EXPECT_EQ(process.readAllStandardError().toStdString(),
+            "В истории нет ни одного запроса клана «Brannock» на сервере x300 (файл «" +
+                QDir::toNativeSeparators(directory.filePath(QStringLiteral("history.sqlite")))
+                    .toStdString() +
+                "»).\n");
+  EXPECT_EQ(process.exitCode(), 1);
+}
+
+TEST_F(WatchTest, aHistoryThatCannotBeWrittenIsOneLineAndTheRosterStillPrints) {
+  ASSERT_TRUE(QDir(directory.path()).mkdir(QStringLiteral("history.sqlite")));
+  Start({QStringLiteral("--history"), QStringLiteral("Brannock")});
+  ASSERT_TRUE(Finished());
+  EXPECT_EQ(process.readAllStandardOutput().toStdString(), kBrannockRows);
+  EXPECT_EQ(process.readAllStandardError().toStdString(),
+            "Онлайн клана: 7\nОнлайн сервера: 1342\nНе удалось записать историю в файл «" +
+                QDir::toNativeSeparators(directory.filePath(QStringLiteral("history.sqlite")))
+                    .toStdString() +
+                "»: на месте файла находится папка.\n");
+  EXPECT_EQ(process.exitCode(), 0);
 }
 
 TEST_F(WatchTest, goesOnAfterAFailedFetch) {
