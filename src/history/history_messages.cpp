@@ -16,8 +16,6 @@ std::string ProblemText(HistoryProblem problem, const std::string& detail) {
       return ToCp1251(u"не удалось создать папку для него");
     case HistoryProblem::kCannotCreate:
       return ToCp1251(u"в этой папке нельзя создать файл");
-    case HistoryProblem::kCannotOpen:
-      return ToCp1251(u"файл не открывается для записи");
     case HistoryProblem::kReadOnly:
       return ToCp1251(u"нет прав на запись в файл или его папку");
     case HistoryProblem::kNotADatabase:

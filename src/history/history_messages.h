@@ -10,7 +10,6 @@ enum class HistoryProblem {
   kDirectoryInPlace,  // a folder stands where the file should be
   kNoFolder,          // its folder could not be made
   kCannotCreate,      // its folder takes no new file
-  kCannotOpen,        // the file is there but cannot be opened for writing
   kReadOnly,          // the file or its folder may not be written
   kNotADatabase,      // the bytes are no SQLite database
   kForeign,           // an SQLite database of another program

@@ -29,6 +29,7 @@ struct MemberActivity {
 // Every member the query's recorded fetches ever listed, in the main table's nick
 // order of locale, with a tally for each of periodDays (each at least 1), days
 // counted in zone. Nothing when the query has no recorded fetch. Throws Error.
+// The history window's members are periodDays {7, 30}; --report DAYS is {DAYS}.
 std::optional<std::vector<MemberActivity>> ReadMemberActivity(
     HistoryFile& history, const RosterQuery& query, const QDateTime& now, const QTimeZone& zone,
     const std::vector<int>& periodDays, const QLocale& locale);
