@@ -106,7 +106,7 @@ if(QUELLAR_DPKG_SHLIBDEPS)
       "libcurl4, qt6-qpa-plugins, fonts-liberation2, qt6-translations-l10n")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6widgets6, libqt6gui6, libqt6core6, libicu72, libcurl4, qt6-qpa-plugins, \
-fonts-liberation2, qt6-translations-l10n")
+      "libqt6widgets6, libqt6gui6, libqt6core6, libicu72, libsqlite3-0, libcurl4, \
+qt6-qpa-plugins, fonts-liberation2, qt6-translations-l10n")
 endif()
 include(CPack)
