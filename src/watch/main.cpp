@@ -18,13 +18,6 @@ using quellar::watch::CommandLine;
 
 constexpr int kUsageStatus = 2;
 
-// Milliseconds of one period minute. Tests shorten it with QUELLAR_WATCH_MINUTE_MS.
-std::chrono::milliseconds MinuteLength() {
-  bool ok = false;
-  const int shortened = qEnvironmentVariableIntValue("QUELLAR_WATCH_MINUTE_MS", &ok);
-  return std::chrono::milliseconds(ok && shortened > 0 ? shortened : 60000);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,5 +55,5 @@ int main(int argc, char** argv) {
                                    options.json};
   if (options.everyMinutes == 0)
     return quellar::watch::FetchOnce(setup);
-  quellar::watch::WatchForEver(setup, options.everyMinutes * MinuteLength());
+  quellar::watch::WatchForEver(setup, std::chrono::minutes(options.everyMinutes));
 }
