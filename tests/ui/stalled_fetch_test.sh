@@ -22,7 +22,7 @@ wm() { "$python" "$here/wm_messages.py" "$@"; }
 
 work=$(mktemp -d)
 pids=()
-trap 'kill "${pids[@]}" 2>/dev/null; wait; rm -rf "$work"' EXIT
+trap 'kill "${pids[@]}" 2>/dev/null || true; wait || true; rm -rf "$work"' EXIT
 # wait_for COMMAND...: until COMMAND succeeds, for 10 s at most.
 wait_for() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; return 1; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
