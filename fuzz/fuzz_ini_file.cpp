@@ -1,7 +1,8 @@
 // The initialization-file engine on arbitrary file bytes, checked against an
-// independent reading of the lines: the key names and values it reads, the exact
-// bytes a write and a section delete leave, and that a value written reads back
-// trimmed and unquoted while every other key keeps its value.
+// independent reading of the lines: the values it reads through names buffers of
+// any size, the exact bytes a write and a delete of sections leave, and that a
+// value written reads back trimmed and unquoted while every other key keeps its
+// value.
 //
 // Input: section, key and value to write and then the file, separated by the
 // first three zero bytes (missing parts are empty). The last byte of the input
@@ -146,20 +147,37 @@ std::vector<std::string_view> SectionNames(const std::vector<Line>& lines) {
   return names;
 }
 
+// How many of a section's names lie whole in a names buffer of size bytes: the
+// list, each name ended by a zero byte and the list by another, keeps its first
+// size - 2 bytes when it does not fit, and a name counts when every byte of it
+// is among them (the closing zero bytes may end it) and it starts before their
+// end.
+std::size_t NamesHeld(const std::vector<std::string>& names, std::size_t size) {
+  if (size < 2)
+    return 0;
+  const std::size_t room = size - 2;
+  std::size_t start = 0;
+  std::size_t held = 0;
+  for (const std::string& name : names) {
+    if (start >= room || start + name.size() > room)
+      break;
+    ++held;
+    start += name.size() + 1;
+  }
+  return held;
+}
+
 // The reads of the engine agree with the lines.
 void CheckReads(const IniFile& ini, const std::vector<Line>& lines, std::string_view section,
                 std::size_t smallBuffer) {
   const auto found = FindSection(lines, section);
-  const quellar::IniKeyNames names = ini.KeyNames(section, kUnlimited);
-  FUZZ_CHECK(!names.cutName);
   const std::vector<std::string> values = ini.SectionValues(section, kUnlimited, kUnlimited);
   if (!found) {
-    FUZZ_CHECK(names.names.empty() && values.empty());
-    FUZZ_CHECK(ini.KeyNamesBuffer(section) == std::string(1, '\0'));
+    FUZZ_CHECK(values.empty());
+    FUZZ_CHECK(ini.SectionValues(section).empty());
     return;
   }
   const Listing listing = ListSection(lines, *found);
-  FUZZ_CHECK(names.names == listing.names);
   FUZZ_CHECK(values == listing.values);
   for (std::size_t i = 0; i < listing.names.size() && i < 4; ++i) {
     FUZZ_CHECK(ini.Value(section, listing.names[i], kUnlimited) == listing.values[i]);
@@ -169,24 +187,13 @@ void CheckReads(const IniFile& ini, const std::vector<Line>& lines, std::string_
                listing.values[i].substr(0, smallBuffer == 0 ? 0 : smallBuffer - 1));
   }
 
-  // The names buffer: each name ended by a zero byte, the list by another; a list
-  // that does not fit keeps its first bufferSize - 2 bytes and two zero bytes.
-  std::string joined;
-  for (const std::string& name : listing.names)
-    joined.append(name).push_back('\0');
+  // Through a names buffer that may not hold the list: the values of the names
+  // it holds whole, in order.
   for (const std::size_t size : {smallBuffer, quellar::kKeyNamesBufferSize}) {
-    std::string expected;
-    if (size < 2)
-      expected.assign(size, '\0');
-    else if (joined.size() + 1 < size)
-      expected = joined + '\0';
-    else
-      expected = joined.substr(0, size - 2) + std::string(2, '\0');
-    FUZZ_CHECK(ini.KeyNamesBuffer(section, size) == expected);
-    const quellar::IniKeyNames cut = ini.KeyNames(section, size);
-    FUZZ_CHECK(cut.names.size() <= listing.names.size());
-    for (std::size_t i = 0; i < cut.names.size(); ++i)
-      FUZZ_CHECK(cut.names[i] == listing.names[i]);
+    const std::vector<std::string> held(
+        listing.values.begin(),
+        listing.values.begin() + static_cast<std::ptrdiff_t>(NamesHeld(listing.names, size)));
+    FUZZ_CHECK(ini.SectionValues(section, size, kUnlimited) == held);
   }
 }
 
@@ -213,19 +220,20 @@ std::string Written(std::string_view bytes, std::string_view section, std::strin
   return out.insert(last.next, (last.next == last.end ? "\r\n" : "") + keyLine);
 }
 
-// The bytes a delete of a section should leave: its header and key lines gone.
+// The bytes a delete of the sections of a name should leave: the header and key
+// lines of each section of that name gone.
 std::string Deleted(std::string_view bytes, std::string_view section) {
   const std::vector<Line> lines = Lines(bytes);
-  const auto found = FindSection(lines, section);
-  if (!found)
-    return std::string(bytes);
   std::string out;
   std::size_t copied = 0;
-  std::vector<std::size_t> removed{found->header};
-  removed.insert(removed.end(), found->keys.begin(), found->keys.end());
-  for (std::size_t i : removed) {
-    out.append(bytes.substr(copied, lines[i].begin - copied));
-    copied = lines[i].next;
+  bool inside = false;
+  for (const Line& line : lines) {
+    if (line.kind == Kind::kHeader)
+      inside = EqualsIgnoringCase(line.name, section);
+    if (!inside || line.kind == Kind::kNone)
+      continue;
+    out.append(bytes.substr(copied, line.begin - copied));
+    copied = line.next;
   }
   return out.append(bytes.substr(copied));
 }
@@ -284,10 +292,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string afterWrite = ini.Bytes();
   FUZZ_CHECK(afterWrite == Written(bytes, section, key, value));
 
-  // A delete removes the header and the key lines of the first section of the name.
+  // A delete removes the header and the key lines of every section of the name,
+  // and the name then has no values.
   IniFile deleting(afterWrite);
-  deleting.DeleteSection(section);
+  deleting.DeleteEverySection(section);
   FUZZ_CHECK(deleting.Bytes() == Deleted(afterWrite, section));
+  FUZZ_CHECK(deleting.SectionValues(section, kUnlimited, kUnlimited).empty());
 
   if (!Writable(section, key, value))
     return 0;

@@ -36,14 +36,6 @@ bool EndsWithLineBreak(std::string_view text) {
 
 }  // namespace
 
-// The key lines of a section whose names fit the names buffer whole, and the
-// start of the name the buffer's end cut in two.
-struct IniFile::KeyLines {
-  std::vector<IniLine> whole;
-  std::optional<std::string_view> cut;
-  bool listCut = false;  // the whole list did not fit
-};
-
 IniFile::IniFile(std::string bytes) : bytes_(std::move(bytes)) {}
 
 void IniFile::ReplaceBytes(std::string bytes) {
@@ -84,11 +76,14 @@ std::optional<IniLine> IniFile::FindSection(std::string_view section) const {
   return std::nullopt;
 }
 
-IniFile::KeyLines IniFile::CollectKeyNames(std::string_view section, std::size_t bufferSize) const {
-  KeyLines result;
+// The key lines of a section whose names lie whole in a names buffer of
+// bufferSize bytes.
+std::vector<IniLine> IniFile::CollectKeyNames(std::string_view section,
+                                              std::size_t bufferSize) const {
+  std::vector<IniLine> whole;
   const auto header = FindSection(section);
   if (!header || bufferSize < 2)
-    return result;
+    return whole;
   // A list that does not fit keeps its first bufferSize - 2 bytes.
   const std::size_t room = bufferSize - 2;
   std::size_t used = 0;
@@ -102,51 +97,17 @@ IniFile::KeyLines IniFile::CollectKeyNames(std::string_view section, std::size_t
       continue;
     const std::size_t need = line.name.size() + 1;
     if (used + need <= room) {
-      result.whole.push_back(line);
+      whole.push_back(line);
       used += need;
       continue;
     }
-    result.listCut = true;
     // A name that ends exactly where the room does is whole: the closing zero
-    // bytes end it. Any other name crossing the end is cut in two.
+    // bytes end it. Any other name crossing the end is cut in two, and no name.
     if (used < room && used + line.name.size() == room)
-      result.whole.push_back(line);
-    else if (used < room)
-      result.cut = line.name.substr(0, room - used);
+      whole.push_back(line);
     break;
   }
-  return result;
-}
-
-IniKeyNames IniFile::KeyNames(std::string_view section, std::size_t bufferSize) const {
-  const KeyLines lines = CollectKeyNames(section, bufferSize);
-  IniKeyNames names;
-  names.names.reserve(lines.whole.size());
-  for (const IniLine& line : lines.whole)
-    names.names.emplace_back(line.name);
-  if (lines.cut)
-    names.cutName.emplace(*lines.cut);
-  return names;
-}
-
-std::string IniFile::KeyNamesBuffer(std::string_view section, std::size_t bufferSize) const {
-  if (bufferSize < 2)
-    return std::string(bufferSize, '\0');
-  const KeyLines lines = CollectKeyNames(section, bufferSize);
-  std::string buffer;
-  for (const IniLine& line : lines.whole) {
-    buffer.append(line.name);
-    buffer.push_back('\0');
-  }
-  if (lines.cut)
-    buffer.append(*lines.cut);
-  if (!lines.listCut) {
-    buffer.push_back('\0');
-    return buffer;
-  }
-  buffer.resize(bufferSize - 2);
-  buffer.append(2, '\0');
-  return buffer;
+  return whole;
 }
 
 std::optional<std::string> IniFile::Value(std::string_view section, std::string_view key,
@@ -175,14 +136,14 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
 std::vector<std::string> IniFile::SectionValues(std::string_view section,
                                                 std::size_t namesBufferSize,
                                                 std::size_t valueBufferSize) const {
-  const KeyLines lines = CollectKeyNames(section, namesBufferSize);
+  const std::vector<IniLine> lines = CollectKeyNames(section, namesBufferSize);
   // A name's first key line comes no later than the line that listed it, so the
   // listed lines hold every value asked for.
   std::unordered_map<std::string, std::string_view> firstValues;
   std::vector<std::string> values;
-  values.reserve(lines.whole.size());
+  values.reserve(lines.size());
   std::string folded;
-  for (const IniLine& line : lines.whole) {
+  for (const IniLine& line : lines) {
     FoldCaseInto(line.name, folded);
     const std::string_view first = firstValues.try_emplace(folded, line.value).first->second;
     values.push_back(ValueAsRead(first, valueBufferSize));
@@ -292,15 +253,7 @@ void IniFile::WriteValues(std::string_view section, std::span<const IniEntry> en
   ReplaceBytes(std::move(out));
 }
 
-void IniFile::DeleteSection(std::string_view section) {
-  RemoveSections(section, false);
-}
-
 void IniFile::DeleteEverySection(std::string_view section) {
-  RemoveSections(section, true);
-}
-
-void IniFile::RemoveSections(std::string_view section, bool every) {
   const auto first = FindSection(section);
   if (!first)
     return;
@@ -312,11 +265,8 @@ void IniFile::RemoveSections(std::string_view section, bool every) {
   for (std::size_t at = first->begin; at < bytes_.size();) {
     const IniLine line = ReadIniLine(bytes_, at);
     at = line.next;
-    if (line.kind == IniLineKind::kHeader) {
-      if (inside && !every)
-        break;
+    if (line.kind == IniLineKind::kHeader)
       inside = EqualsIgnoringCase(line.name, section);
-    }
     if (!inside || (line.kind != IniLineKind::kHeader && line.kind != IniLineKind::kKey))
       continue;
     out.append(bytes_, copied, line.begin - copied);

@@ -17,15 +17,6 @@ namespace quellar {
 inline constexpr std::size_t kKeyNamesBufferSize = 16384;
 inline constexpr std::size_t kValueBufferSize = 2048;
 
-// The key names of a section as they fit in a buffer of a given size.
-struct IniKeyNames {
-  // The names that fit whole, in file order, each as spelled, duplicates kept.
-  std::vector<std::string> names;
-  // The first part of the name the end of the buffer cut in two, if any. It is
-  // not a name in the file.
-  std::optional<std::string> cutName;
-};
-
 // One entry to write.
 struct IniEntry {
   std::string key;
@@ -47,17 +38,6 @@ class IniFile {
 
   const std::string& Bytes() const { return bytes_; }
 
-  // The key names of the first section called section (lines without "=" and
-  // comments are not keys; "name=" is).
-  IniKeyNames KeyNames(std::string_view section,
-                       std::size_t bufferSize = kKeyNamesBufferSize) const;
-
-  // The buffer the platform would fill with those names: each name ended by a
-  // zero byte and the list by another; when the list does not fit, its first
-  // bufferSize - 2 bytes followed by two zero bytes.
-  std::string KeyNamesBuffer(std::string_view section,
-                             std::size_t bufferSize = kKeyNamesBufferSize) const;
-
   // The value of the first key called key in the first section called section:
   // spaces and tabs around it dropped, then one pair of enclosing matching
   // quotes, then cut to bufferSize - 1 bytes. Nothing when there is no such key.
@@ -69,8 +49,14 @@ class IniFile {
                          std::string_view defaultValue,
                          std::size_t bufferSize = kValueBufferSize) const;
 
-  // For each whole name of KeyNames in turn, its Value (empty if none): the
-  // value of the first key of that name. One pass over the section.
+  // The values of the key names of the first section called section, as the
+  // platform lists them into a names buffer: the names in file order, each as
+  // spelled, duplicates kept (lines without "=" and comments are not keys;
+  // "name=" is), each ended by a zero byte and the list by another; when the
+  // list does not fit, only its first namesBufferSize - 2 bytes. For each name
+  // that lies whole in those bytes, in turn, its Value (empty if none): the value
+  // of the first key of that name. A name cut in two by the end of the buffer is
+  // no name of the file and gives nothing. One pass over the section.
   std::vector<std::string> SectionValues(std::string_view section,
                                          std::size_t namesBufferSize = kKeyNamesBufferSize,
                                          std::size_t valueBufferSize = kValueBufferSize) const;
@@ -84,20 +70,14 @@ class IniFile {
   // The same result as WriteValue for each entry in turn, in one pass.
   void WriteValues(std::string_view section, std::span<const IniEntry> entries);
 
-  // Removes the header line and the key lines of the first section called
-  // section; other lines stay. No such section: nothing changes.
-  void DeleteSection(std::string_view section);
-
-  // The same for every section called section, in one pass: once the first is
-  // gone a later one of the same name would be the one read.
+  // Removes the header line and the key lines of every section called section,
+  // in one pass: once the first is gone a later one of the same name would be
+  // the one read. Other lines stay. No such section: nothing changes.
   void DeleteEverySection(std::string_view section);
 
  private:
-  struct KeyLines;
-
   std::optional<IniLine> FindSection(std::string_view section) const;
-  KeyLines CollectKeyNames(std::string_view section, std::size_t bufferSize) const;
-  void RemoveSections(std::string_view section, bool every);
+  std::vector<IniLine> CollectKeyNames(std::string_view section, std::size_t bufferSize) const;
   void ReplaceBytes(std::string bytes);
 
   std::string bytes_;

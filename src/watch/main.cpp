@@ -22,13 +22,6 @@ using quellar::watch::CommandLine;
 
 constexpr int kUsageStatus = 2;
 
-// Milliseconds of one period minute. Tests shorten it with QUELLAR_WATCH_MINUTE_MS.
-std::chrono::milliseconds MinuteLength() {
-  bool ok = false;
-  const int shortened = qEnvironmentVariableIntValue("QUELLAR_WATCH_MINUTE_MS", &ok);
-  return std::chrono::milliseconds(ok && shortened > 0 ? shortened : 60000);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,5 +66,5 @@ int main(int argc, char** argv) {
   if (options.everyMinutes == 0)
     return quellar::watch::FetchOnce(request, options.json, recordInto);
   quellar::watch::WatchForEver(std::move(request), options.json,
-                               options.everyMinutes * MinuteLength(), recordInto);
+                               std::chrono::minutes(options.everyMinutes), recordInto);
 }

@@ -14,81 +14,122 @@ namespace {
 using test::PrintTo;  // names each case in gtest's output
 
 using testing::ElementsAre;
-using testing::IsEmpty;
 
 // Texts below are Windows-1251 bytes: "\xCA\xEB\xE0\xED" is "Клан".
 
+// A section's values are those of its key names as the platform lists them into
+// the names buffer: each name ended by a zero byte and the list by another; a
+// list that does not fit keeps its first size - 2 bytes and two zero bytes, and
+// the name that cuts in two is no name. Each listed name gives the value of the
+// first key of that name.
 struct NamesCase {
   const char* title;
   std::string file;
   std::string section;
-  std::vector<std::string> names;
+  std::vector<std::string> values;
+  std::size_t namesBufferSize = kKeyNamesBufferSize;
 };
 
-class SectionKeyNames : public testing::TestWithParam<NamesCase> {};
+class SectionKeys : public testing::TestWithParam<NamesCase> {};
 
-TEST_P(SectionKeyNames, listsTheKeysOfTheFirstMatchingSectionInFileOrder) {
+TEST_P(SectionKeys, giveTheValuesOfTheFirstMatchingSectionInFileOrderAsFarAsTheBufferHoldsNames) {
   const NamesCase& c = GetParam();
   const IniFile ini(c.file);
-  const IniKeyNames names = ini.KeyNames(c.section);
-  EXPECT_EQ(names.names, c.names) << c.title;
-  EXPECT_EQ(names.cutName, std::nullopt) << c.title;
+  EXPECT_EQ(ini.SectionValues(c.section, c.namesBufferSize), c.values) << c.title;
 }
 
+// The names of a section the platform's example fills buffers with: name1,
+// name2 and name4, 19 bytes as a list.
+const std::string kThreeNames = "[s]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n";
+
 INSTANTIATE_TEST_SUITE_P(
-    IniFile, SectionKeyNames,
+    IniFile, SectionKeys,
     testing::Values(
-        NamesCase{"lines without = are not keys, name= is",
-                  "[s]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n",
-                  "s",
-                  {"name1", "name2", "name4"}},
-        NamesCase{"CR LF, CR and LF all end a line", "[s]\rA=1\nB=2\r\nC=3", "s", {"A", "B", "C"}},
-        NamesCase{"LF CR is two line ends", "[s]\n\rA=1\n\r\n\rB=2", "s", {"A", "B"}},
+        NamesCase{"lines without = are not keys, name= is", kThreeNames, "s", {"val1", "", "val4"}},
+        NamesCase{"CR LF, CR and LF all end a line", "[s]\rA=1\nB=2\r\nC=3", "s", {"1", "2", "3"}},
+        NamesCase{"LF CR is two line ends", "[s]\n\rA=1\n\r\n\rB=2", "s", {"1", "2"}},
         NamesCase{"comments are not listed, # is not special",
                   "[s]\r\n;a=1\r\n  ;b=2\r\n#c=3\r\nd=4\r\n",
                   "s",
-                  {"#c", "d"}},
+                  {"3", "4"}},
         NamesCase{
-            "blank lines are skipped", "[s]\r\n\r\n  \t\r\na=1\r\n\r\nb=2\r\n", "s", {"a", "b"}},
-        NamesCase{"names are trimmed and kept as spelled",
+            "blank lines are skipped", "[s]\r\n\r\n  \t\r\na=1\r\n\r\nb=2\r\n", "s", {"1", "2"}},
+        NamesCase{"blanks around names are no part of them",
                   "[s]\r\n  Key \t= v\r\n\tOTHER=w\r\n",
                   "s",
-                  {"Key", "OTHER"}},
-        NamesCase{"duplicates are kept, in every spelling",
-                  "[s]\r\nKey=1\r\nkey=2\r\nKEY=3\r\n",
+                  {"v", "w"}},
+        NamesCase{"duplicates are listed in every spelling, each with the first value",
+                  "[s]\r\nKey=1\r\nkey=2\r\nKEY=3\r\nA=4\r\nb=5\r\na=6\r\nc\r\nB=7\r\n",
                   "s",
-                  {"Key", "key", "KEY"}},
-        NamesCase{"the name ends at the first =", "[s]\r\na=b=c\r\n", "s", {"a"}},
-        NamesCase{"a key with an empty name is listed", "[s]\r\n=v\r\nb=1\r\n", "s", {"", "b"}},
+                  {"1", "1", "1", "4", "5", "4", "5"}},
+        NamesCase{"the name ends at the first =", "[s]\r\na=b=c\r\n", "s", {"b=c"}},
+        NamesCase{"a key with an empty name is listed", "[s]\r\n=v\r\nb=1\r\n", "s", {"v", "1"}},
         NamesCase{"only the first section of a name is seen",
                   "[s]\r\na=1\r\n[t]\r\nx=0\r\n[S]\r\nb=2\r\n",
                   "s",
-                  {"a"}},
+                  {"1"}},
         NamesCase{
-            "section names match without letter case", "[Proxy]\r\nuse=1\r\n", "PROXY", {"use"}},
+            "section names match without letter case", "[Proxy]\r\nuse=1\r\n", "PROXY", {"1"}},
         NamesCase{"Cyrillic section names match without letter case",
                   "[\xCA\xEB\xE0\xED\xFB \xA8]\r\nk=1\r\n",
                   "\xEA\xCB\xC0\xCD\xDB \xB8",
-                  {"k"}},
+                  {"1"}},
         NamesCase{
-            "the section ends at the next header", "[s]\r\na=1\r\n[t]\r\nb=2\r\n", "s", {"a"}},
+            "the section ends at the next header", "[s]\r\na=1\r\n[t]\r\nb=2\r\n", "s", {"1"}},
         NamesCase{"keys before the first header belong to no section",
                   "a=1\r\n[s]\r\nb=2\r\n",
                   "s",
-                  {"b"}},
-        NamesCase{"text after ] is ignored", "[s]whoops]\r\na=1\r\n", "s", {"a"}},
+                  {"2"}},
+        NamesCase{"text after ] is ignored", "[s]whoops]\r\na=1\r\n", "s", {"1"}},
         NamesCase{
-            "blanks inside the brackets are trimmed", "[ section1 ]\r\na=1\r\n", "section1", {"a"}},
+            "blanks inside the brackets are trimmed", "[ section1 ]\r\na=1\r\n", "section1", {"1"}},
         NamesCase{"a header without ] runs to the end of the line",
                   "[name  \t\r\na=1\r\n",
                   "name",
-                  {"a"}},
-        NamesCase{"[] is a section named by the empty text", "x=0\r\n[]\r\na=1\r\n", "", {"a"}},
-        NamesCase{"a header may follow blanks", "  \t[s]\r\na=1\r\n", "s", {"a"}},
-        NamesCase{"a missing section has no names", "[s]\r\na=1\r\n", "t", {}},
-        NamesCase{"an empty file has no names", "", "s", {}},
+                  {"1"}},
+        NamesCase{"[] is a section named by the empty text", "x=0\r\n[]\r\na=1\r\n", "", {"1"}},
+        NamesCase{"a header may follow blanks", "  \t[s]\r\na=1\r\n", "s", {"1"}},
+        NamesCase{"a missing section has no values", "[s]\r\na=1\r\n", "t", {}},
+        NamesCase{"an empty file has no values", "", "s", {}},
         NamesCase{"a UTF-8 byte-order mark is part of the first line",
                   "\xEF\xBB\xBF[s]\r\na=1\r\n[t]\r\nb=2\r\n",
+                  "s",
+                  {}},
+        // The platform's own example: 16 bytes hold "name1\0name2\0na\0\0".
+        NamesCase{"a buffer of 16 bytes cuts name4 to na", kThreeNames, "s", {"val1", ""}, 16},
+        NamesCase{
+            "a buffer of 19 bytes just holds the list", kThreeNames, "s", {"val1", "", "val4"}, 19},
+        NamesCase{"a buffer of 18 bytes cuts name4 to name", kThreeNames, "s", {"val1", ""}, 18},
+        NamesCase{"a buffer of 15 bytes cuts name4 to n", kThreeNames, "s", {"val1", ""}, 15},
+        NamesCase{"a buffer of 14 bytes ends right after name2's zero byte",
+                  kThreeNames,
+                  "s",
+                  {"val1", ""},
+                  14},
+        NamesCase{"a buffer of 13 bytes ends right after name2, which its closing zero bytes end",
+                  kThreeNames,
+                  "s",
+                  {"val1", ""},
+                  13},
+        NamesCase{"a buffer of 12 bytes cuts name2 to name", kThreeNames, "s", {"val1"}, 12},
+        NamesCase{"a buffer of 2 bytes holds no name", kThreeNames, "s", {}, 2},
+        NamesCase{"a name that ends the room is whole even when more follow",
+                  "[s]\r\nname1=1\r\nname2=2\r\nname4=4\r\nname5=5\r\n",
+                  "s",
+                  {"1", "2", "4"},
+                  19},
+        // Read as a key the cut name would even hit another entry.
+        NamesCase{"a cut name is left out even when it spells another key",
+                  "[s]\r\nClanName1=a\r\nClanName12=b\r\n",
+                  "s",
+                  {"a"},
+                  21},
+        NamesCase{"a name of 16382 bytes fills the names buffer of 16384",
+                  "[s]\r\n" + std::string(16382, 'n') + "=1\r\nb=2\r\n",
+                  "s",
+                  {"1"}},
+        NamesCase{"a name of 16383 bytes does not fit it",
+                  "[s]\r\n" + std::string(16383, 'n') + "=1\r\nb=2\r\n",
                   "s",
                   {}}),
     [](const testing::TestParamInfo<NamesCase>& info) {
@@ -166,60 +207,6 @@ TEST(IniFile, aValueIsCutToTheBufferLessOneAndWholeWhenItFits) {
   EXPECT_EQ(IniFile("[s]\r\nk=" + std::string(2047, 'v')).Value("s", "k"), std::string(2047, 'v'));
 }
 
-// The key names of one section fill a buffer: each ended by a zero byte, the list
-// by another. A list that does not fit leaves its first size - 2 bytes and two
-// zero bytes.
-struct BufferCase {
-  std::size_t bufferSize;
-  std::string buffer;
-  std::vector<std::string> names;
-  std::optional<std::string> cutName;
-};
-
-void PrintTo(const BufferCase& c, std::ostream* out) {
-  *out << "buffer of " << c.bufferSize << " bytes";
-}
-
-class KeyNamesBuffer : public testing::TestWithParam<BufferCase> {};
-
-TEST_P(KeyNamesBuffer, holdsTheNamesThatFitAndReportsTheNameCutInTwo) {
-  const BufferCase& c = GetParam();
-  const IniFile ini("[s]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n");
-  const std::string buffer = ini.KeyNamesBuffer("s", c.bufferSize);
-  EXPECT_EQ(buffer, c.buffer) << c.bufferSize;
-  EXPECT_LE(buffer.size(), c.bufferSize);
-  const IniKeyNames names = ini.KeyNames("s", c.bufferSize);
-  EXPECT_EQ(names.names, c.names) << c.bufferSize;
-  EXPECT_EQ(names.cutName, c.cutName) << c.bufferSize;
-}
-
-using namespace std::string_literals;
-
-INSTANTIATE_TEST_SUITE_P(
-    IniFile, KeyNamesBuffer,
-    testing::Values(
-        // The platform's own example: nSize 16 gives "name1\0name2\0na\0\0".
-        BufferCase{16, "name1\0name2\0na\0\0"s, {"name1", "name2"}, "na"},
-        BufferCase{64, "name1\0name2\0name4\0\0"s, {"name1", "name2", "name4"}, std::nullopt},
-        // The list is 19 bytes: it just fits.
-        BufferCase{19, "name1\0name2\0name4\0\0"s, {"name1", "name2", "name4"}, std::nullopt},
-        BufferCase{18, "name1\0name2\0name\0\0"s, {"name1", "name2"}, "name"},
-        BufferCase{15, "name1\0name2\0n\0\0"s, {"name1", "name2"}, "n"},
-        // The room ends right after name2's zero byte: nothing is cut.
-        BufferCase{14, "name1\0name2\0\0\0"s, {"name1", "name2"}, std::nullopt},
-        // The room ends right after "name2": the closing zero bytes end it.
-        BufferCase{13, "name1\0name2\0\0"s, {"name1", "name2"}, std::nullopt},
-        BufferCase{12, "name1\0name\0\0"s, {"name1"}, "name"},
-        BufferCase{2, "\0\0"s, {}, std::nullopt}));
-
-TEST(IniFile, aNameThatEndsTheRoomIsWholeEvenWhenMoreFollow) {
-  const IniFile ini("[s]\r\nname1=1\r\nname2=2\r\nname4=4\r\nname5=5\r\n");
-  // Room 17 ends right after "name4"; the list goes on with name5.
-  EXPECT_EQ(ini.KeyNamesBuffer("s", 19), "name1\0name2\0name4\0\0"s);
-  EXPECT_THAT(ini.KeyNames("s", 19).names, ElementsAre("name1", "name2", "name4"));
-  EXPECT_EQ(ini.KeyNames("s", 19).cutName, std::nullopt);
-}
-
 TEST(IniFile, aFileOfThousandsOfSectionsFindsEachFirstSection) {
   std::string file;
   for (int i = 0; i < 6000; ++i)
@@ -231,34 +218,9 @@ TEST(IniFile, aFileOfThousandsOfSectionsFindsEachFirstSection) {
   EXPECT_EQ(ini.Value("s42", "k"), "42");
 }
 
-TEST(IniFile, sectionValuesGiveEveryListedNameTheValueOfItsFirstEntry) {
-  const IniFile ini("[s]\r\nA=1\r\nb=2\r\na=3\r\nc\r\nB=4\r\nd\r\n[t]\r\ne=5\r\n");
-  EXPECT_THAT(ini.SectionValues("s"), ElementsAre("1", "2", "1", "2"));
-  EXPECT_THAT(ini.SectionValues("missing"), IsEmpty());
-}
-
 TEST(IniFile, sectionValuesAreReadLikeValues) {
   const IniFile ini("[s]\r\na= \" x \" \r\nb=" + std::string(3000, 'v') + "\r\n");
   EXPECT_THAT(ini.SectionValues("s"), ElementsAre(" x ", std::string(2047, 'v')));
-}
-
-// A name the end of the buffer cut in two is no name of the file; read as a key
-// it may even hit another entry ("ClanName1" out of "ClanName12").
-TEST(IniFile, theNameCutInTwoIsReadLikeAnyNameButSectionValuesLeaveItOut) {
-  const IniFile ini("[s]\r\nClanName1=a\r\nClanName12=b\r\n");
-  const IniKeyNames names = ini.KeyNames("s", 21);
-  EXPECT_THAT(names.names, ElementsAre("ClanName1"));
-  ASSERT_EQ(names.cutName, "ClanName1");
-  EXPECT_EQ(ini.Value("s", *names.cutName), "a");
-  EXPECT_THAT(ini.SectionValues("s", 21), ElementsAre("a"));
-}
-
-TEST(IniFile, aCutNameThatIsNoKeyReadsAsTheDefault) {
-  const IniFile ini("[s]\r\nname1=1\r\nname2=2\r\nname4=4\r\n");
-  const IniKeyNames names = ini.KeyNames("s", 16);
-  ASSERT_EQ(names.cutName, "na");
-  EXPECT_EQ(ini.ReadString("s", *names.cutName, ""), "");
-  EXPECT_THAT(ini.SectionValues("s", 16), ElementsAre("1", "2"));
 }
 
 TEST(IniFile, sectionValuesOfTenThousandNamesThroughALargeBuffer) {

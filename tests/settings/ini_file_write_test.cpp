@@ -22,7 +22,7 @@ TEST(IniFileWrite, valuesWrittenIntoANewFileGiveThePlatformsExactBytes) {
             "[App1]\r\nkey1=string1\r\nkey2=string2\r\nkey3=string3\r\n"
             "[App2]\r\nkey4=string4\r\n[App3]\r\nkey5=string5\r\n");
 
-  ini.DeleteSection("App1");
+  ini.DeleteEverySection("App1");
   EXPECT_EQ(ini.Bytes(), "[App2]\r\nkey4=string4\r\n[App3]\r\nkey5=string5\r\n");
 }
 
@@ -104,25 +104,26 @@ struct DeleteCase {
   std::string after;
 };
 
-class DeleteOneSection : public testing::TestWithParam<DeleteCase> {};
+class DeleteSections : public testing::TestWithParam<DeleteCase> {};
 
-TEST_P(DeleteOneSection, removesItsHeaderAndKeyLines) {
+TEST_P(DeleteSections, removeTheHeaderAndKeyLinesOfEverySectionOfTheName) {
   const DeleteCase& c = GetParam();
   IniFile ini(c.before);
-  ini.DeleteSection(c.section);
+  ini.DeleteEverySection(c.section);
   EXPECT_EQ(ini.Bytes(), c.after) << c.title;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    IniFile, DeleteOneSection,
+    IniFile, DeleteSections,
     testing::Values(
         DeleteCase{"a missing section changes nothing", "[s]\r\na=1\r\n", "t", "[s]\r\na=1\r\n"},
         DeleteCase{"an empty file stays empty", "", "t", ""},
         DeleteCase{"comments, blank and unknown lines stay",
                    "[a]\r\nx=1\r\n[s]\r\n; c\r\nk=1\r\nunknown\r\n\r\nk2=2\r\n[t]\r\ny=1\r\n", "s",
                    "[a]\r\nx=1\r\n; c\r\nunknown\r\n\r\n[t]\r\ny=1\r\n"},
-        DeleteCase{"only the first section of a name goes", "[s]\r\na=1\r\n[S]\r\nb=2\r\n", "S",
-                   "[S]\r\nb=2\r\n"},
+        DeleteCase{"every section of the name goes, whatever its letter case",
+                   "[s]\r\na=1\r\n[t]\r\nx=1\r\n[S]\r\n; c\r\nb=2\r\n", "S",
+                   "[t]\r\nx=1\r\n; c\r\n"},
         DeleteCase{"a last line without a line end goes too", "[t]\r\ny=1\r\n[s]\r\nk=1", "s",
                    "[t]\r\ny=1\r\n"},
         DeleteCase{"other line ends are kept", "[t]\ny=1\n[s]\rk=1\r[u]\nz=1\n", "s",
@@ -173,7 +174,7 @@ TEST(IniFileWrite, writingAfterAReadSeesTheNewBytes) {
   ini.WriteValue("s", "a", "3");
   EXPECT_EQ(ini.Value("s", "a"), "3");
   EXPECT_EQ(ini.Value("t", "b"), "2");
-  ini.DeleteSection("s");
+  ini.DeleteEverySection("s");
   EXPECT_EQ(ini.Value("s", "a"), std::nullopt);
   EXPECT_EQ(ini.Bytes(), "[t]\r\nb=2\r\n");
 }
