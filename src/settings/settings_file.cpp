@@ -26,6 +26,8 @@ constexpr std::string_view kDefaultPort = "80";
 // A section of its own, written only when the user turns the notices on or off,
 // so that the file of anyone who never does keeps its bytes.
 constexpr std::string_view kNotifySection = "Notify";
+// The same for the recording of the history.
+constexpr std::string_view kHistorySection = "History";
 constexpr std::string_view kOnKey = "on";
 
 // A file that is missing or cannot be read loads as empty.
@@ -123,14 +125,36 @@ void SaveSettings(const std::filesystem::path& file, const ClanLists& clans,
   Store(file, ini);
 }
 
+namespace {
+
+// A menu's on/off switch: "on" of its section, read as an integer, non-zero
+// meaning on.
+bool ReadSwitch(const std::filesystem::path& file, std::string_view section) {
+  return ReadInteger(ReadForLoad(file), kOnKey, 0, section) != 0;
+}
+
+void SaveSwitch(const std::filesystem::path& file, std::string_view section, bool on) {
+  IniFile ini = ReadForSave(file);
+  ini.WriteValue(section, kOnKey, on ? "1" : "0");
+  Store(file, ini);
+}
+
+}  // namespace
+
 bool ReadNotifySwitch(const std::filesystem::path& file) {
-  return ReadInteger(ReadForLoad(file), kOnKey, 0, kNotifySection) != 0;
+  return ReadSwitch(file, kNotifySection);
 }
 
 void SaveNotifySwitch(const std::filesystem::path& file, bool on) {
-  IniFile ini = ReadForSave(file);
-  ini.WriteValue(kNotifySection, kOnKey, on ? "1" : "0");
-  Store(file, ini);
+  SaveSwitch(file, kNotifySection, on);
+}
+
+bool ReadHistorySwitch(const std::filesystem::path& file) {
+  return ReadSwitch(file, kHistorySection);
+}
+
+void SaveHistorySwitch(const std::filesystem::path& file, bool on) {
+  SaveSwitch(file, kHistorySection, on);
 }
 
 }  // namespace quellar

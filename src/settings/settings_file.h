@@ -41,4 +41,8 @@ bool ReadNotifySwitch(const std::filesystem::path& file);
 // is. Throws Error with "Unable to write to <path>".
 void SaveNotifySwitch(const std::filesystem::path& file, bool on);
 
+// The same for the recording of the history: "History"/"on".
+bool ReadHistorySwitch(const std::filesystem::path& file);
+void SaveHistorySwitch(const std::filesystem::path& file, bool on);
+
 }  // namespace quellar
