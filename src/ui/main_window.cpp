@@ -24,6 +24,9 @@
 #include "common/cp1251.h"
 #include "common/path_text.h"
 #include "common/server.h"
+#include "history/history_file.h"
+#include "history/history_location.h"
+#include "history/history_recorder.h"
 #include "roster/change_notice.h"
 #include "roster/fetch_runner.h"
 #include "roster/roster_model.h"
@@ -33,6 +36,7 @@
 #include "ui/classic_look.h"
 #include "ui/desktop_notifier.h"
 #include "ui/guard.h"
+#include "ui/history_window.h"
 #include "ui/prefix_completion.h"
 #include "ui/spin_edit.h"
 #include "ui/spin_rules.h"
@@ -73,6 +77,10 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
           context_.settingsDirectory.empty() ? ExecutableDirectory() : context_.settingsDirectory,
           context_.userConfigDirectory.empty() ? UserConfigDirectory()
                                                : context_.userConfigDirectory)),
+      historyFile_(ChooseHistoryFile(
+          settingsFile_,
+          context_.settingsDirectory.empty() ? ExecutableDirectory() : context_.settingsDirectory,
+          context_.userDataDirectory.empty() ? UserDataDirectory() : context_.userDataDirectory)),
       roster_(new RosterModel(context_.locale.locale, this)),
       fetchRunner_(
           new FetchRunner([this](FetchOutcome outcome) { showFetchOutcome(std::move(outcome)); },
@@ -130,6 +138,11 @@ void MainWindow::createMenus() {
   notifyAction_ =
       Named(optionsMenu_->addAction(QStringLiteral("Уведомлять о входе и выходе")), "notifyAction");
   notifyAction_->setCheckable(true);
+  historyAction_ =
+      Named(optionsMenu_->addAction(QStringLiteral("Записывать историю")), "historyAction");
+  historyAction_->setCheckable(true);
+  historyWindowAction_ =
+      Named(optionsMenu_->addAction(QStringLiteral("История…")), "historyWindowAction");
   serverMenu_ = Named(optionsMenu_->addMenu(QStringLiteral("Сервер")), "serverMenu");
   x3Action_ = Named(serverMenu_->addAction(QStringLiteral("x3")), "x3Action");
   x300Action_ = Named(serverMenu_->addAction(QStringLiteral("x300")), "x300Action");
@@ -299,6 +312,8 @@ void MainWindow::connectSignals() {
   connect(autoRefreshAction_, &QAction::triggered, this, &MainWindow::setAutoRefresh);
   connect(periodSpin_, &SpinEdit::changed, this, &MainWindow::setPeriod);
   connect(notifyAction_, &QAction::triggered, this, &MainWindow::switchNotices);
+  connect(historyAction_, &QAction::triggered, this, &MainWindow::switchHistory);
+  connect(historyWindowAction_, &QAction::triggered, this, &MainWindow::openHistory);
   connect(rosterTable_->header(), &QHeaderView::sectionClicked, this, &MainWindow::sortByColumn);
   connect(sortGroup_, &QActionGroup::triggered, this, &MainWindow::sortByMenuItem);
   connect(tableMenu_, &QMenu::aboutToShow, this, &MainWindow::enableTableMenuItems);
@@ -324,6 +339,7 @@ void MainWindow::reloadSettings() {
       notifyAction_->setChecked(notices);
       applyNoticeSwitch(notices);
     }
+    historyAction_->setChecked(ReadHistorySwitch(settingsFile_));
   });
 }
 
@@ -393,15 +409,58 @@ void MainWindow::setPeriod() {
 
 void MainWindow::switchNotices(bool on) {
   Guarded([&] {
-    try {
-      CreateSettingsFolder(settingsFile_);  // the user's folder, at the first save
-      SaveNotifySwitch(settingsFile_, on);
-    } catch (...) {
-      notifyAction_->setChecked(!on);
-      throw;
-    }
+    saveSwitch(notifyAction_, SaveNotifySwitch, on);
     applyNoticeSwitch(on);
   });
+}
+
+void MainWindow::switchHistory(bool on) {
+  Guarded([&] {
+    saveSwitch(historyAction_, SaveHistorySwitch, on);
+    if (!on)
+      history_.reset();
+  });
+}
+
+void MainWindow::saveSwitch(QAction* item, void (*save)(const std::filesystem::path&, bool),
+                            bool on) {
+  try {
+    CreateSettingsFolder(settingsFile_);  // the user's folder, at the first save
+    save(settingsFile_, on);
+  } catch (...) {
+    item->setChecked(!on);
+    throw;
+  }
+}
+
+void MainWindow::openHistory() {
+  Guarded([&] {
+    if (!historyWindow_) {
+      HistoryWindowContext history{historyFile_, context_.locale, context_.now, context_.timeZone};
+      historyWindow_ = new HistoryWindow(std::move(history), this);
+      historyWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    historyWindow_->show();
+    historyWindow_->raise();
+    historyWindow_->activateWindow();
+    historyWindow_->showQuery(lastFetched_, historyAction_->isChecked());
+  });
+}
+
+void MainWindow::recordFetch(const FetchedRoster& fetched) {
+  try {
+    if (!history_)
+      history_ = std::make_unique<HistoryFile>(historyFile_);
+    RecordFetch(*history_, fetched, context_.now());
+    recordingFailed_ = false;
+  } catch (const Error&) {
+    if (recordingFailed_)
+      return;
+    recordingFailed_ = true;
+    throw;
+  }
+  if (historyWindow_)
+    historyWindow_->reload(fetched.seen->query);
 }
 
 void MainWindow::applyNoticeSwitch(bool on) {
@@ -491,8 +550,11 @@ void MainWindow::showFetchOutcome(FetchOutcome outcome) {
     if (!outcome.fetched)
       throw Error(outcome.failure);
     roster_->Show(std::move(outcome.fetched->filled));
+    lastFetched_ = outcome.fetched->seen->query;
     if (notifyAction_->isChecked())
       noticeChanges(*outcome.fetched);
+    if (historyAction_->isChecked())
+      recordFetch(*outcome.fetched);
   });
 }
 

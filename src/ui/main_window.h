@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimeZone>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/locale_context.h"
@@ -30,6 +33,8 @@ namespace quellar {
 
 class DesktopNotifier;
 class FetchRunner;
+class HistoryFile;
+class HistoryWindow;
 class RosterModel;
 class SpinEdit;
 class StatusPanels;
@@ -42,6 +47,13 @@ struct MainWindowContext {
   // Where "options.ini" goes when the executable's directory cannot take it;
   // empty means the user's configuration folder.
   std::filesystem::path userConfigDirectory;
+  // Where "history.sqlite" goes when it cannot lie beside "options.ini"; empty
+  // means the user's data folder.
+  std::filesystem::path userDataDirectory;
+  // The time a fetch is recorded at, and the zone the history's days and hours
+  // are counted in.
+  std::function<QDateTime()> now = [] { return QDateTime::currentDateTimeUtc(); };
+  QTimeZone timeZone = QTimeZone::systemTimeZone();
   // The roster service's host, with ":port" when not 80.
   std::string rosterHost{kRosterHost};
   LocaleContext locale;
@@ -67,6 +79,7 @@ class MainWindow : public QMainWindow {
   void attachDialogs(QDialog* settingsDialog, QDialog* aboutDialog);
 
   std::filesystem::path settingsFile() const { return settingsFile_; }
+  std::filesystem::path historyFile() const { return historyFile_; }
 
   // A fetch has been asked for whose outcome has not been shown yet.
   bool fetching() const;
@@ -97,6 +110,10 @@ class MainWindow : public QMainWindow {
   // The menu item turns the notices of who came and who left on or off, and the
   // settings file keeps its state.
   void switchNotices(bool on);
+  // The same for the recording of the history; off lets go of the file.
+  void switchHistory(bool on);
+  // "История…": the history window, for the query of the last successful fetch.
+  void openHistory();
   // A click on a notice.
   void bringToFront();
   void sortByColumn(int column);
@@ -123,6 +140,11 @@ class MainWindow : public QMainWindow {
   // The latest fetch has ended: its rows fill the table, or its failure is shown.
   void showFetchOutcome(FetchOutcome outcome);
   void applyNoticeSwitch(bool on);
+  // Writes a menu's switch with save; when that fails, the item's mark goes back.
+  void saveSwitch(QAction* item, void (*save)(const std::filesystem::path&, bool), bool on);
+  // Records a successful fetch while the switch is on. A failure is shown once,
+  // then kept quiet until a recording succeeds again: the roster comes first.
+  void recordFetch(const FetchedRoster& fetched);
   // After a successful fetch while the notices are on: one notice of who came and
   // who left since the previous fetch of the same query.
   void noticeChanges(const FetchedRoster& fetched);
@@ -132,6 +154,7 @@ class MainWindow : public QMainWindow {
 
   MainWindowContext context_;
   std::filesystem::path settingsFile_;
+  std::filesystem::path historyFile_;
   // What "Получить" last asked for, which the refresh command and the timer ask
   // for again; the letter case is the check box's at each fetch.
   std::string currentClan_;
@@ -147,10 +170,18 @@ class MainWindow : public QMainWindow {
   // The last successful fetch while the notices are on, which the next is
   // compared with.
   std::shared_ptr<const SeenRoster> lastSeen_;
+  // Opened at the first recording, not before.
+  std::unique_ptr<HistoryFile> history_;
+  bool recordingFailed_ = false;
+  // The query of the last successful fetch, which the history window opens on.
+  std::optional<RosterQuery> lastFetched_;
+  QPointer<HistoryWindow> historyWindow_;
 
   QMenu* optionsMenu_ = nullptr;
   QAction* autoRefreshAction_ = nullptr;
   QAction* notifyAction_ = nullptr;
+  QAction* historyAction_ = nullptr;
+  QAction* historyWindowAction_ = nullptr;
   QMenu* serverMenu_ = nullptr;
   QAction* x3Action_ = nullptr;
   QAction* x300Action_ = nullptr;

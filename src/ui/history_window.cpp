@@ -1,0 +1,305 @@
+#include "ui/history_window.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <array>
+#include <utility>
+
+#include "common/cp1251.h"
+#include "history/day_view.h"
+#include "history/member_activity.h"
+#include "history/week_grid.h"
+#include "ui/classic_look.h"
+#include "ui/guard.h"
+#include "ui/history_views.h"
+
+namespace quellar {
+namespace {
+
+constexpr std::array<int, 4> kPeriodDays = {7, 30, 90, 0};  // 0: all time
+constexpr int kSortRole = Qt::UserRole;
+constexpr int kClientWidth = 600;
+constexpr int kClientHeight = 400;
+constexpr QPoint kFirstShownAt{264, 150};
+constexpr int kChoiceRowHeight = 36;
+
+template <typename Object>
+Object* Named(Object* object, const char* name) {
+  object->setObjectName(QLatin1String(name));
+  return object;
+}
+
+QLabel* MakeLabel(const char* name, const QString& caption, QPoint at, QWidget* parent) {
+  auto* label = Named(new QLabel(caption, parent), name);
+  label->move(at);
+  label->adjustSize();
+  return label;
+}
+
+// A members' row sorts by the key of each column rather than its text: the nick
+// by its place in the main table's order, the rest by number.
+class MemberItem : public QTreeWidgetItem {
+ public:
+  using QTreeWidgetItem::QTreeWidgetItem;
+  bool operator<(const QTreeWidgetItem& other) const override {
+    const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+    return data(column, kSortRole).toDouble() < other.data(column, kSortRole).toDouble();
+  }
+};
+
+QString Hours(const QLocale& locale, std::int64_t seconds) {
+  return locale.toString(static_cast<double>(seconds) / 3600.0, 'f', 1);
+}
+
+}  // namespace
+
+QString QueryCaption(const RosterQuery& query) {
+  QString caption =
+      QStringLiteral("%1 (%2)").arg(FromCp1251(query.clan), FromCp1251(ServerName(query.server)));
+  if (query.caseSensitive)
+    caption += QStringLiteral(u", с учетом регистра");
+  return caption;
+}
+
+HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
+    : QWidget(parent), context_(std::move(context)), history_(context_.file) {
+  setObjectName(QStringLiteral("historyWindow"));
+  setWindowTitle(QStringLiteral(u"История"));
+  // A window of its own, fixed in size as the program's other windows are.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setFont(ClassicWindowFont());
+  createControls();
+  setFixedSize(kClientWidth, kClientHeight);
+  move(kFirstShownAt);
+}
+
+HistoryWindow::~HistoryWindow() = default;
+
+void HistoryWindow::createControls() {
+  auto* client = Named(new QWidget(this), "historyClient");
+  client->setFixedSize(kClientWidth, kClientHeight);
+  queryLabel_ = MakeLabel("queryLabel", QStringLiteral(u"Клан:"), {8, 11}, client);
+  queryCombo_ = Named(new QComboBox(client), "queryCombo");
+  queryCombo_->setGeometry(48, 8, 329, 21);
+  queryLabel_->setBuddy(queryCombo_);
+  queryCombo_->setAccessibleName(QStringLiteral(u"Клан"));
+  queryCombo_->setAccessibleDescription(
+      QStringLiteral(u"Клан, сервер и учет регистра, чью историю показать"));
+
+  pages_ = Named(new QStackedWidget(client), "historyPages");
+  pages_->setGeometry(8, 37, kClientWidth - 16, kClientHeight - 45);
+  emptyLabel_ = Named(new QLabel(pages_), "emptyLabel");
+  emptyLabel_->setWordWrap(true);
+  emptyLabel_->setAlignment(Qt::AlignCenter);
+  emptyLabel_->setMargin(24);
+  pages_->addWidget(emptyLabel_);
+  tabs_ = Named(new QTabWidget(pages_), "historyTabs");
+  pages_->addWidget(tabs_);
+
+  membersTable_ = Named(new QTreeWidget(tabs_), "membersTable");
+  membersTable_->setHeader(NewPlainHeader(membersTable_));
+  membersTable_->setHeaderLabels({QStringLiteral(u"Ник"), QStringLiteral(u"Последний раз в игре"),
+                                  QStringLiteral(u"Часов за 7 дней"),
+                                  QStringLiteral(u"Часов за 30 дней"),
+                                  QStringLiteral(u"Дней с игрой за 30")});
+  membersTable_->setRootIsDecorated(false);
+  membersTable_->setUniformRowHeights(true);
+  membersTable_->setAllColumnsShowFocus(true);
+  membersTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  membersTable_->header()->setSectionsMovable(false);
+  membersTable_->header()->setStretchLastSection(false);
+  membersTable_->header()->setSectionsClickable(true);
+  membersTable_->setSortingEnabled(true);
+  membersTable_->sortByColumn(0, Qt::AscendingOrder);
+  for (int column = 0; column < membersTable_->columnCount(); ++column)
+    membersTable_->resizeColumnToContents(column);
+  membersTable_->setAccessibleName(QStringLiteral(u"Участники"));
+  membersTable_->setAccessibleDescription(
+      QStringLiteral(u"Все, кого видели в клане; щелчок по заголовку сортирует столбец"));
+  tabs_->addTab(membersTable_, QStringLiteral(u"Участники"));
+
+  // Each of the other two views: a row of its choice above the view.
+  auto* gridPage = Named(new QWidget(tabs_), "gridPage");
+  auto* gridRow = Named(new QWidget(gridPage), "gridRow");
+  gridRow->setFixedHeight(kChoiceRowHeight);
+  periodLabel_ = MakeLabel("periodLabel", QStringLiteral(u"За период:"), {8, 11}, gridRow);
+  periodCombo_ = Named(new QComboBox(gridRow), "periodCombo");
+  periodCombo_->addItems({QStringLiteral(u"последние 7 дней"), QStringLiteral(u"последние 30 дней"),
+                          QStringLiteral(u"последние 90 дней"), QStringLiteral(u"всё время")});
+  periodCombo_->setCurrentIndex(1);
+  periodCombo_->setGeometry(80, 8, 137, 21);
+  periodLabel_->setBuddy(periodCombo_);
+  periodCombo_->setAccessibleName(QStringLiteral(u"За период"));
+  gridView_ = new WeekGridView(context_.locale.locale, gridPage);
+  gridView_->setAccessibleName(QStringLiteral(u"Когда играют"));
+  gridView_->setAccessibleDescription(QStringLiteral(
+      u"Дни недели по часам; цвет: сколько в среднем в игре, серая штриховка: нет данных"));
+  auto* gridLayout = new QVBoxLayout(gridPage);
+  gridLayout->setContentsMargins(0, 0, 0, 0);
+  gridLayout->addWidget(gridRow);
+  gridLayout->addWidget(gridView_);
+  gridLayout->addStretch();
+  tabs_->addTab(gridPage, QStringLiteral(u"Когда играют"));
+
+  auto* dayPage = Named(new QWidget(tabs_), "dayPage");
+  auto* dayRow = Named(new QWidget(dayPage), "dayRow");
+  dayRow->setFixedHeight(kChoiceRowHeight);
+  dayLabel_ = MakeLabel("dayLabel", QStringLiteral(u"День:"), {8, 11}, dayRow);
+  dayEdit_ = Named(new QDateEdit(context_.locale.today(), dayRow), "dayEdit");
+  dayEdit_->setCalendarPopup(true);
+  dayEdit_->setLocale(context_.locale.locale);
+  dayEdit_->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+  dayEdit_->setGeometry(80, 8, 97, 21);
+  dayLabel_->setBuddy(dayEdit_);
+  dayEdit_->setAccessibleName(QStringLiteral(u"День"));
+  auto* scroll = Named(new QScrollArea(dayPage), "dayScroll");
+  dayView_ = new DayTimelineView(context_.zone);
+  dayView_->setAccessibleName(QStringLiteral(u"День"));
+  dayView_->setAccessibleDescription(
+      QStringLiteral(u"Кто был в игре в этот день: полосы — в игре, черточки — замечен"));
+  scroll->setWidget(dayView_);
+  scroll->setWidgetResizable(true);
+  auto* dayLayout = new QVBoxLayout(dayPage);
+  dayLayout->setContentsMargins(0, 0, 0, 0);
+  dayLayout->addWidget(dayRow);
+  dayLayout->addWidget(scroll, 1);
+  tabs_->addTab(dayPage, QStringLiteral(u"День"));
+
+  connect(queryCombo_, &QComboBox::activated, this, &HistoryWindow::chooseQuery);
+  connect(periodCombo_, &QComboBox::activated, this, &HistoryWindow::choosePeriod);
+  connect(dayEdit_, &QDateEdit::dateChanged, this, &HistoryWindow::chooseDay);
+}
+
+const RosterQuery* HistoryWindow::shownQuery() const {
+  const int index = queryCombo_->currentIndex();
+  if (index < 0 || index >= static_cast<int>(queries_.size()))
+    return nullptr;
+  return &queries_[static_cast<std::size_t>(index)].query;
+}
+
+void HistoryWindow::showQuery(const std::optional<RosterQuery>& query, bool recordingOn) {
+  queries_.clear();
+  queryCombo_->clear();
+  // The views are emptied first, so that a failing read leaves none of another query.
+  membersTable_->clear();
+  gridView_->setGrid({});
+  dayView_->setDay({});
+  queries_ = ReadRecordedQueries(history_);
+  int shown = 0;
+  for (std::size_t i = 0; i < queries_.size(); ++i) {
+    queryCombo_->addItem(QueryCaption(queries_[i].query));
+    if (query && queries_[i].query == *query)
+      shown = static_cast<int>(i);
+  }
+  queryCombo_->setEnabled(!queries_.empty());
+  if (queries_.empty()) {
+    setWindowTitle(QStringLiteral(u"История"));
+    emptyLabel_->setText(
+        recordingOn ? QStringLiteral(u"История пока пуста: она записывается при каждом удачном "
+                                     u"запросе, и после первого здесь появятся его участники.")
+                    : QStringLiteral(u"История не записывается. Чтобы записывать её, включите "
+                                     u"«Опции» → «Записывать историю»: каждый удачный запрос "
+                                     u"будет сохранен, и здесь появится, кто и когда играл."));
+    pages_->setCurrentWidget(emptyLabel_);
+    return;
+  }
+  pages_->setCurrentWidget(tabs_);
+  queryCombo_->setCurrentIndex(shown);
+  chooseQuery(shown);
+}
+
+void HistoryWindow::reload(const RosterQuery& recorded) {
+  const RosterQuery* shown = shownQuery();
+  if (shown == nullptr) {
+    showQuery(recorded, true);
+    return;
+  }
+  if (!(*shown == recorded))
+    return;
+  readMembers();
+  readGrid();
+  readDay();
+}
+
+void HistoryWindow::chooseQuery(int index) {
+  Guarded([&] {
+    if (index < 0 || index >= static_cast<int>(queries_.size()))
+      return;
+    setWindowTitle(QStringLiteral(u"История: ") +
+                   QueryCaption(queries_[static_cast<std::size_t>(index)].query));
+    readMembers();
+    readGrid();
+    readDay();
+  });
+}
+
+void HistoryWindow::choosePeriod(int) {
+  Guarded([&] { readGrid(); });
+}
+
+void HistoryWindow::chooseDay(QDate) {
+  Guarded([&] { readDay(); });
+}
+
+void HistoryWindow::readMembers() {
+  const RosterQuery* query = shownQuery();
+  membersTable_->setSortingEnabled(false);
+  membersTable_->clear();
+  if (query == nullptr)
+    return;
+  const auto members = ReadMemberActivity(history_, *query, context_.now(), context_.zone, {7, 30},
+                                          context_.locale.locale);
+  if (!members)
+    return;
+  QList<QTreeWidgetItem*> items;
+  int place = 0;
+  for (const MemberActivity& member : *members) {
+    auto* item = new MemberItem;
+    const QDateTime lastSeen = QDateTime::fromSecsSinceEpoch(member.lastSeen, context_.zone);
+    item->setText(0, FromCp1251(member.nick));
+    item->setData(0, kSortRole, place++);
+    item->setText(1, lastSeen.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
+    item->setData(1, kSortRole, static_cast<double>(member.lastSeen));
+    for (int period = 0; period < 2; ++period) {
+      const PlayTally& tally = member.periods[static_cast<std::size_t>(period)];
+      item->setText(2 + period, Hours(context_.locale.locale, tally.onlineSeconds));
+      item->setData(2 + period, kSortRole, static_cast<double>(tally.onlineSeconds));
+      item->setTextAlignment(2 + period, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    item->setText(4, QString::number(member.periods[1].daysWithPlay));
+    item->setData(4, kSortRole, member.periods[1].daysWithPlay);
+    item->setTextAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
+    items << item;
+  }
+  membersTable_->addTopLevelItems(items);
+  membersTable_->setSortingEnabled(true);
+  for (int column = 0; column < membersTable_->columnCount(); ++column)
+    membersTable_->resizeColumnToContents(column);
+}
+
+void HistoryWindow::readGrid() {
+  const RosterQuery* query = shownQuery();
+  if (query == nullptr)
+    return;
+  const int days = kPeriodDays[static_cast<std::size_t>(std::max(0, periodCombo_->currentIndex()))];
+  gridView_->setGrid(ReadWeekGrid(history_, *query, context_.now(), context_.zone, days));
+}
+
+void HistoryWindow::readDay() {
+  const RosterQuery* query = shownQuery();
+  if (query == nullptr)
+    return;
+  dayView_->setDay(
+      ReadDay(history_, *query, dayEdit_->date(), context_.zone, context_.locale.locale));
+}
+
+}  // namespace quellar
