@@ -42,6 +42,8 @@ WeekGridView::WeekGridView(const QLocale& locale, QWidget* parent)
     : QWidget(parent), locale_(locale) {
   setObjectName(QStringLiteral("weekGridView"));
   setMouseTracking(true);
+  // Its size is the grid's, whether or not its tab has been shown yet.
+  setFixedSize(sizeHint());
 }
 
 void WeekGridView::setGrid(const WeekGrid& grid) {

@@ -14,7 +14,7 @@ namespace quellar {
 // without a fetch is hatched grey, which no number of members online gives.
 class WeekGridView : public QWidget {
  public:
-  WeekGridView(const QLocale& locale, QWidget* parent = nullptr);
+  explicit WeekGridView(const QLocale& locale, QWidget* parent = nullptr);
 
   void setGrid(const WeekGrid& grid);
   const WeekGrid& grid() const { return grid_; }
@@ -22,6 +22,8 @@ class WeekGridView : public QWidget {
   double scaleTop() const;
   // The tooltip of the cell of weekday (0 is Monday) and hour.
   QString cellText(int weekday, int hour) const;
+  // Where the cell of weekday and hour is drawn.
+  QRect cellRect(int weekday, int hour) const;
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
@@ -31,7 +33,6 @@ class WeekGridView : public QWidget {
   bool event(QEvent* event) override;
 
  private:
-  QRect cellRect(int weekday, int hour) const;
   QColor cellColour(const GridCell& cell) const;
   int labelWidth() const;
 
@@ -43,7 +44,7 @@ class WeekGridView : public QWidget {
 // their sightings as marks over the day's 24 hours.
 class DayTimelineView : public QWidget {
  public:
-  DayTimelineView(const QTimeZone& zone, QWidget* parent = nullptr);
+  explicit DayTimelineView(const QTimeZone& zone, QWidget* parent = nullptr);
 
   void setDay(DayView day);
   const DayView& day() const { return day_; }

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
@@ -144,7 +145,11 @@ TEST_P(CaptionFit, everyCaptionFitsItsControlAndEveryEditDrawsItsText) {
   context.settingsDirectory = QFile::encodeName(directory.path()).toStdString();
   context.locale = test::TestLocale();
   context.clans = clans;
+  context.userDataDirectory = context.settingsDirectory;
   std::unique_ptr<MainWindow> main = CreateWindows(context);
+  // The history window is made when "История…" first opens it.
+  if (QLatin1String(GetParam()) == QLatin1String("historyWindow"))
+    main->findChild<QAction*>(QStringLiteral("historyWindowAction"))->trigger();
   QWidget* window = main->objectName() == QLatin1String(GetParam())
                         ? main.get()
                         : main->findChild<QWidget*>(QLatin1String(GetParam()));
@@ -183,7 +188,8 @@ TEST_P(CaptionFit, everyCaptionFitsItsControlAndEveryEditDrawsItsText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, CaptionFit,
-                         testing::Values("mainWindow", "settingsDialog", "aboutDialog"),
+                         testing::Values("mainWindow", "settingsDialog", "aboutDialog",
+                                         "historyWindow"),
                          [](const testing::TestParamInfo<const char*>& info) {
                            return std::string(info.param);
                          });

@@ -14,11 +14,15 @@
 #include <QTimer>
 #include <QTreeView>
 #include <climits>
+#include <filesystem>
 #include <tuple>
 #include <utility>
 
 #include "common/cp1251.h"
 #include "common/path_text.h"
+#include "history/history_file.h"
+#include "history/recorded_queries.h"
+#include "history/week_grid.h"
 #include "main_window_harness.h"
 #include "roster/roster_model.h"
 #include "support/child.h"
@@ -496,6 +500,100 @@ TEST(MainWindowNotices, theSwitchIsReadFromTheFileWhichOnlyItsMenuItemWrites) {
                                               PathToQString(harness.main().settingsFile()) + "."});
   EXPECT_FALSE(harness.ui.notifyAction->isChecked());
   EXPECT_FALSE(harness.notifier.enabled);
+}
+
+}  // namespace
+}  // namespace quellar
+
+namespace quellar {
+namespace {
+
+// Each switch of the menu writes its own section and nothing else, on and off.
+TEST(MainWindowSwitches, eachMenuSwitchWritesItsOwnSectionAlone) {
+  const std::pair<QAction * test::MainWindowControls::*, std::string> switches[] = {
+      {&test::MainWindowControls::notifyAction, "Notify"},
+      {&test::MainWindowControls::historyAction, "History"}};
+  for (const auto& [item, section] : switches) {
+    MainWindowHarness harness(test::WithSettings("[x3]\r\nClanName1=Brannock\r\n"));
+    const std::string untouched = harness.ReadSettings();
+    EXPECT_FALSE((harness.ui.*item)->isChecked());
+    (harness.ui.*item)->trigger();
+    EXPECT_EQ(harness.ReadSettings(), untouched + "[" + section + "]\r\non=1\r\n");
+    (harness.ui.*item)->trigger();
+    EXPECT_EQ(harness.ReadSettings(), untouched + "[" + section + "]\r\non=0\r\n");
+    harness.WriteSettings("[" + section + "]\r\non=1\r\n");
+    harness.main().reloadSettings();
+    EXPECT_TRUE((harness.ui.*item)->isChecked()) << section;
+  }
+}
+
+bool Exists(const std::filesystem::path& file) {
+  std::error_code error;
+  return std::filesystem::exists(file, error);
+}
+
+TEST(MainWindowHistory, isRecordedOnlyWhileTheSwitchIsOnAndForEverySuccessfulFetch) {
+  MainWindowHarness harness;
+  const std::filesystem::path file = harness.main().historyFile();
+  EXPECT_EQ(file.filename(), "history.sqlite");
+  harness.server.Answer(OkAnswer(kTwoMembers));
+  Fetch(harness.ui, QStringLiteral("Brannock"));
+  harness.ui.historyWindowAction->trigger();  // reading opens nothing either
+  EXPECT_FALSE(Exists(file));
+
+  harness.ui.historyAction->trigger();
+  const std::int64_t first = harness.now.toSecsSinceEpoch();
+  for (const std::string& answer :
+       {OkAnswer(kTwoMembers), std::string("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n"),
+        OkAnswer(kTwoMembers)}) {
+    harness.server.Answer(answer);
+    harness.ui.refreshAction->trigger();
+    test::WaitForFetches();
+    harness.now = harness.now.addSecs(60);
+  }
+  EXPECT_EQ(harness.errors.texts, QStringList{"HTTP/1.1 404 Not Found."});
+  HistoryFile history(file);
+  const RosterQuery query{"Brannock", Server::kX3, false};
+  EXPECT_EQ(ReadRecordedQueries(history),
+            (std::vector<RecordedQuery>{{query, first, first + 120}}));
+  const WeekGrid grid = ReadWeekGrid(history, query, harness.now, test::kHistoryZone, 0);
+  int fetches = 0;
+  for (const GridCell& cell : grid.cells)
+    fetches += cell.fetches;
+  EXPECT_EQ(fetches, 2);
+}
+
+// The roster comes first: the table fills whatever the file does, and a failing
+// file is told once until a recording works again.
+TEST(MainWindowHistory, aFailingFileIsToldOnceUntilARecordingWorksAgain) {
+  MainWindowHarness harness;
+  const std::filesystem::path file = harness.main().historyFile();
+  const QString told = QStringLiteral(u"Не удалось записать историю в файл «") +
+                       PathToQString(file) + QStringLiteral(u"»: на месте файла находится папка.");
+  ASSERT_TRUE(std::filesystem::create_directory(file));
+  harness.ui.historyAction->trigger();
+  for (int fetch = 0; fetch < 2; ++fetch) {
+    harness.server.Answer(OkAnswer(kTwoMembers));
+    Fetch(harness.ui, QStringLiteral("Brannock"));
+    EXPECT_EQ(harness.ui.roster->rows().size(), 2u);
+  }
+  EXPECT_EQ(harness.errors.texts, QStringList{told});
+
+  std::filesystem::remove(file);
+  harness.server.Answer(OkAnswer(kTwoMembers));
+  Fetch(harness.ui, QStringLiteral("Brannock"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(file));
+  // Off lets go of the file; on again, the next failure is told again.
+  harness.ui.historyAction->trigger();
+  std::filesystem::remove(file);
+  ASSERT_TRUE(std::filesystem::create_directory(file));
+  harness.ui.historyAction->trigger();
+  for (int fetch = 0; fetch < 2; ++fetch) {
+    harness.server.Answer(OkAnswer(kTwoMembers));
+    Fetch(harness.ui, QStringLiteral("Brannock"));
+  }
+  EXPECT_EQ(harness.errors.texts, (QStringList{told, told}));
+  EXPECT_EQ(harness.ui.roster->rows().size(), 2u);
 }
 
 }  // namespace

@@ -66,6 +66,8 @@ MainWindowControls FindControls(const MainWindow& main) {
   ui.optionsMenu = Child<QMenu>(main, "optionsMenu");
   ui.autoRefreshAction = Child<QAction>(main, "autoRefreshAction");
   ui.notifyAction = Child<QAction>(main, "notifyAction");
+  ui.historyAction = Child<QAction>(main, "historyAction");
+  ui.historyWindowAction = Child<QAction>(main, "historyWindowAction");
   ui.serverMenu = Child<QMenu>(main, "serverMenu");
   ui.x3Action = Child<QAction>(main, "x3Action");
   ui.x300Action = Child<QAction>(main, "x300Action");
@@ -150,6 +152,10 @@ MainWindowHarness::MainWindowHarness(HarnessOptions options) {
   context.clans = clans;
   context.timerBaseMs = options.timerBaseMs;
   context.notifier = &notifier;
+  context.userDataDirectory =
+      QFile::encodeName(directory.filePath(QStringLiteral("data"))).toStdString();
+  context.now = [this] { return now; };
+  context.timeZone = kHistoryZone;
   main_ = std::make_unique<MainWindow>(std::move(context));
   ui = FindControls(*main_);
 }

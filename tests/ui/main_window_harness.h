@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
@@ -34,6 +35,9 @@ namespace quellar::test {
 // "Ru", a fixed day: what the window's collation, upper-casing and dates use.
 LocaleContext TestLocale();
 
+// The zone the windows count the history's days and hours in: UTC+3 all year.
+inline const QTimeZone kHistoryZone{3 * 3600};
+
 // A 200 answer carrying body with its length.
 std::string OkAnswer(const std::string& body);
 
@@ -64,6 +68,8 @@ struct MainWindowControls {
   QMenu* optionsMenu = nullptr;
   QAction* autoRefreshAction = nullptr;
   QAction* notifyAction = nullptr;
+  QAction* historyAction = nullptr;
+  QAction* historyWindowAction = nullptr;
   QMenu* serverMenu = nullptr;
   QAction* x3Action = nullptr;
   QAction* x300Action = nullptr;
@@ -160,6 +166,8 @@ class MainWindowHarness {
   QTemporaryDir directory;
   ClanLists clans;
   RecordingNotifier notifier;
+  // The time a fetch is recorded at.
+  QDateTime now{QDate(2024, 5, 1), QTime(12, 0), QTimeZone::utc()};
   MainWindowControls ui;
 
  private:

@@ -45,6 +45,7 @@ TEST(MainWindow, startsWithServerX3NoClanAutoRefreshOffAndAnEmptyTable) {
   EXPECT_FALSE(ui.autoRefreshCheck->isChecked());
   EXPECT_FALSE(ui.autoRefreshAction->isChecked());
   EXPECT_FALSE(ui.notifyAction->isChecked());
+  EXPECT_FALSE(ui.historyAction->isChecked());
   EXPECT_FALSE(harness.notifier.enabled);
   EXPECT_FALSE(ui.periodLabel->isEnabled());
   EXPECT_FALSE(ui.minutesLabel->isEnabled());
@@ -115,16 +116,20 @@ TEST(MainWindow, mainMenuHoldsOptionsAndHelpWithTheirItems) {
   EXPECT_FALSE(ui.menuBar->isNativeMenuBar());
   EXPECT_EQ(ui.menuBar->actions().at(0), ui.optionsMenu->menuAction());
   EXPECT_EQ(ui.menuBar->actions().at(1), ui.helpMenu->menuAction());
+  EXPECT_EQ(ui.optionsMenu->actions(),
+            (QList<QAction*>{ui.autoRefreshAction, ui.notifyAction, ui.historyAction,
+                             ui.historyWindowAction, ui.serverMenu->menuAction(), ui.settingsAction,
+                             Child<QAction>(main, "exitSeparator"), ui.exitAction}));
   EXPECT_EQ(
-      ui.optionsMenu->actions(),
-      (QList<QAction*>{ui.autoRefreshAction, ui.notifyAction, ui.serverMenu->menuAction(),
-                       ui.settingsAction, Child<QAction>(main, "exitSeparator"), ui.exitAction}));
-  EXPECT_EQ(Captions(ui.optionsMenu->actions()),
-            (QStringList{QStringLiteral(u"Автообновление"),
-                         QStringLiteral(u"Уведомлять о входе и выходе"), QStringLiteral(u"Сервер"),
-                         QStringLiteral(u"Настройки"), "-", QStringLiteral(u"Выход")}));
+      Captions(ui.optionsMenu->actions()),
+      (QStringList{
+          QStringLiteral(u"Автообновление"), QStringLiteral(u"Уведомлять о входе и выходе"),
+          QStringLiteral(u"Записывать историю"), QStringLiteral(u"История…"),
+          QStringLiteral(u"Сервер"), QStringLiteral(u"Настройки"), "-", QStringLiteral(u"Выход")}));
   EXPECT_TRUE(ui.autoRefreshAction->isCheckable());
   EXPECT_TRUE(ui.notifyAction->isCheckable());
+  EXPECT_TRUE(ui.historyAction->isCheckable());
+  EXPECT_FALSE(ui.historyWindowAction->isCheckable());
   EXPECT_EQ(ui.serverMenu->actions(), (QList<QAction*>{ui.x3Action, ui.x300Action}));
   EXPECT_EQ(Captions(ui.serverMenu->actions()), (QStringList{"x3", "x300"}));
   EXPECT_EQ(ui.helpMenu->actions(), QList<QAction*>{ui.aboutAction});

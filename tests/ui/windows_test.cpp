@@ -41,6 +41,13 @@ std::shared_ptr<QWidget> OpenSettingsDialog() {
   return {opened, &opened->dialog};
 }
 
+// The history window as "История…" opens it, over a file with nothing recorded.
+std::shared_ptr<QWidget> OpenHistoryWindow() {
+  auto harness = std::make_shared<test::MainWindowHarness>(test::WithoutSettingsFile());
+  harness->ui.historyWindowAction->trigger();
+  return {harness, test::Child<QWidget>(harness->main(), "historyWindow")};
+}
+
 std::shared_ptr<QWidget> OpenAboutDialog() {
   return std::make_shared<AboutDialog>();
 }
@@ -225,6 +232,20 @@ const std::vector<Control> kAboutDialogControls = {
      u"Сайт клана Brannock"},
     {"closeButton", "aboutDialog", u"Закрыть", {64, 144, 89, 33}, u"Закрыть"}};
 
+const std::vector<Control> kHistoryWindowControls = {
+    {"queryLabel", "historyClient", u"Клан:", {8, 11, 0, 0}},
+    {"queryCombo", "historyClient", u"", {48, 8, 329, 21}, u"Клан"},
+    {"historyPages", "historyClient", u"", {8, 37, 584, 355}},
+    {"membersTable",
+     "qt_tabwidget_stackedwidget",
+     u"Ник|Последний раз в игре|Часов за 7 дней|Часов за 30 дней|Дней с игрой за 30",
+     {0, 0, 0, 0},
+     u"Участники"},
+    {"periodLabel", "gridRow", u"За период:", {8, 11, 0, 0}},
+    {"periodCombo", "gridRow", u"", {80, 8, 137, 21}, u"За период"},
+    {"dayLabel", "dayRow", u"День:", {8, 11, 0, 0}},
+    {"dayEdit", "dayRow", u"", {80, 8, 97, 21}, u"День"}};
+
 const Qt::WindowFlags kDialogBorder =
     Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 
@@ -235,7 +256,8 @@ INSTANTIATE_TEST_SUITE_P(
                    Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                        Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint,
                    QSize(410, 417), QPoint(359, 198), &kMainWindowControls,
-                   "menuBar optionsMenu autoRefreshAction notifyAction serverMenu x3Action "
+                   "menuBar optionsMenu autoRefreshAction notifyAction historyAction "
+                   "historyWindowAction serverMenu x3Action "
                    "x300Action settingsAction exitSeparator exitAction helpMenu aboutAction "
                    "tableMenu refreshAction refreshSeparator copyNickAction sortSeparator sortMenu "
                    "sortByNickAction sortByPlayTimeAction sortByRegistrationAction "
@@ -243,7 +265,13 @@ INSTANTIATE_TEST_SUITE_P(
         WindowCase{"settingsDialog", OpenSettingsDialog, QStringLiteral(u"Настройки"),
                    kDialogBorder, QSize(297, 343), QPoint(313, 224), &kSettingsDialogControls, ""},
         WindowCase{"aboutDialog", OpenAboutDialog, QStringLiteral(u"О программе"), kDialogBorder,
-                   QSize(221, 194), QPoint(365, 273), &kAboutDialogControls, ""}),
+                   QSize(221, 194), QPoint(365, 273), &kAboutDialogControls, ""},
+        WindowCase{"historyWindow", OpenHistoryWindow, QStringLiteral(u"История"),
+                   Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                       Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint,
+                   QSize(600, 400), QPoint(264, 150), &kHistoryWindowControls,
+                   "historyTabs emptyLabel gridPage dayPage weekGridView dayScroll "
+                   "dayTimelineView"}),
     [](const testing::TestParamInfo<WindowCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
