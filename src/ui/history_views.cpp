@@ -95,8 +95,8 @@ QSize WeekGridView::sizeHint() const {
 }
 
 void WeekGridView::paintEvent(QPaintEvent*) {
+  // On the tab page's own background.
   QPainter painter(this);
-  painter.fillRect(rect(), palette().window());
   const QFontMetrics metrics = fontMetrics();
   painter.setPen(palette().color(QPalette::WindowText));
   for (int hour = 0; hour < 24; hour += 3) {
