@@ -1,6 +1,6 @@
 // Records fetches of one clan into a history file, one a minute of fake time, and
-// prints "recorded <n>" after each recording returns: COUNT of them, or for ever
-// with 0. A failure prints its message on standard error and ends with status 1.
+// prints "ready" once it runs and "recorded <n>" after each recording returns: COUNT of them, or
+// for ever with 0. A failure prints its message on standard error and ends with status 1.
 //   history_record_child FILE CLAN COUNT
 #include <cstdlib>
 #include <exception>
@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     std::cerr << "usage: history_record_child FILE CLAN COUNT\n";
     return 2;
   }
+  std::cout << "ready" << std::endl;
   quellar::HistoryFile history{std::filesystem::path(argv[1])};
   const quellar::RosterQuery query{argv[2], quellar::Server::kX3, false};
   const long count = std::strtol(argv[3], nullptr, 10);
