@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_random.h"
 #include "bench/roster_data.h"
 #include "common/path_text.h"
 #include "history/day_view.h"
@@ -54,22 +55,6 @@ const QTimeZone& Zone() {
   static const QTimeZone zone(QByteArrayLiteral("Europe/Berlin"));
   return zone;
 }
-
-// splitmix64, the same on every machine.
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t Next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  double Unit() { return static_cast<double>(Next() >> 11) / 9007199254740992.0; }
-
- private:
-  std::uint64_t state_;
-};
 
 // Who is online each minute. A third of the clan plays nearly every day, twice,
 // for hours; a third most days, once; the rest now and then, briefly. Sessions

@@ -8,34 +8,13 @@
 #include <string_view>
 #include <utility>
 
+#include "bench/bench_random.h"
 #include "common/cp1251.h"
 #include "roster/fetch_step.h"
 #include "roster/roster_model.h"
 
 namespace quellar::bench {
 namespace {
-
-// splitmix64: tiny, fast and the same everywhere, unlike the standard
-// distributions.
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-
-  std::uint64_t Next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-
-  // A number in [0, bound).
-  std::size_t Below(std::size_t bound) { return static_cast<std::size_t>(Next() % bound); }
-
-  bool Chance(unsigned percent) { return Below(100) < percent; }
-
- private:
-  std::uint64_t state_;
-};
 
 struct Alphabet {
   std::string consonants;

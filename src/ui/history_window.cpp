@@ -19,6 +19,7 @@
 #include "ui/classic_look.h"
 #include "ui/guard.h"
 #include "ui/history_views.h"
+#include "ui/widget_names.h"
 
 namespace quellar {
 namespace {
@@ -29,19 +30,6 @@ constexpr int kClientWidth = 600;
 constexpr int kClientHeight = 400;
 constexpr QPoint kFirstShownAt{264, 150};
 constexpr int kChoiceRowHeight = 36;
-
-template <typename Object>
-Object* Named(Object* object, const char* name) {
-  object->setObjectName(QLatin1String(name));
-  return object;
-}
-
-QLabel* MakeLabel(const char* name, const QString& caption, QPoint at, QWidget* parent) {
-  auto* label = Named(new QLabel(caption, parent), name);
-  label->move(at);
-  label->adjustSize();
-  return label;
-}
 
 // A members' row sorts by the key of each column rather than its text: the nick
 // by its place in the main table's order, the rest by number.

@@ -41,6 +41,7 @@
 #include "ui/spin_edit.h"
 #include "ui/spin_rules.h"
 #include "ui/status_panels.h"
+#include "ui/widget_names.h"
 
 namespace quellar {
 namespace {
@@ -49,19 +50,6 @@ constexpr int kClientWidth = 410;
 constexpr int kClientHeight = 417;
 constexpr QPoint kFirstShownAt{359, 198};
 constexpr std::array<int, 4> kColumnWidths = {105, 91, 105, 105};
-
-template <typename Object>
-Object* Named(Object* object, const char* name) {
-  object->setObjectName(QLatin1String(name));
-  return object;
-}
-
-QLabel* MakeLabel(const char* name, const QString& caption, QPoint at, QWidget* parent) {
-  auto* label = Named(new QLabel(caption, parent), name);
-  label->move(at);
-  label->adjustSize();
-  return label;
-}
 
 std::filesystem::path ExecutableDirectory() {
   // Qt names it with forward slashes; messages name options.ini the Windows way.
