@@ -35,7 +35,8 @@ if(TARGET quellar-watch)
 endif()
 
 # The files a distribution expects beside the program: its menu entry and icon,
-# AppStream metainfo, the manual page in English and Russian, and the copyright
+# AppStream metainfo, the systemd user unit for quellar-watch, the manual page in
+# English and Russian, and the copyright
 # file and changelog. Debian wants the manual pages and the changelog compressed
 # with gzip -9n (no name or time stamp, so every build gives the same bytes).
 if(UNIX AND NOT APPLE)
@@ -46,6 +47,11 @@ if(UNIX AND NOT APPLE)
   install(FILES ${QUELLAR_DATA_DIR}/${QUELLAR_APP_ID}.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   install(FILES ${QUELLAR_DATA_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quellar)
+  # The user unit template that runs quellar-watch --history for one clan. User
+  # units live in lib/systemd/user whatever the library folder of the machine is,
+  # so not under CMAKE_INSTALL_LIBDIR (lib/x86_64-linux-gnu on Debian).
+  install(FILES ${QUELLAR_DATA_DIR}/systemd/quellar-watch@.service
+          DESTINATION lib/systemd/user)
 
   find_program(QUELLAR_GZIP gzip REQUIRED)
   set(compressed "")

@@ -48,7 +48,8 @@ foreach(path
     "./usr/share/man/man1/quellar-watch.1.gz"
     "./usr/share/man/ru/man1/quellar-watch.1.gz"
     "./usr/share/doc/quellar/copyright"
-    "./usr/share/doc/quellar/changelog.gz")
+    "./usr/share/doc/quellar/changelog.gz"
+    "./usr/lib/systemd/user/quellar-watch@.service")
   string(REGEX MATCH " ${path}\n" found "${contents}")
   if(NOT found)
     message(FATAL_ERROR "the package lacks ${path}; it holds:\n${contents}")
@@ -110,5 +111,23 @@ execute_process(
   RESULT_VARIABLE result OUTPUT_VARIABLE desktop ERROR_VARIABLE desktop)
 if(NOT result EQUAL 0 OR NOT desktop STREQUAL "")
   message(FATAL_ERROR "desktop-file-validate fails the menu entry (${result}):\n${desktop}")
+endif()
+# systemd-analyze verifies the unit as an instance for a clan with a blank and
+# Cyrillic letters, its command pointed at the packaged program. The manual page
+# is not installed here, so it is not looked for; and the check runs in the system
+# manager's mode, as --user needs a runtime directory that a build may lack.
+find_program(SYSTEMD_ANALYZE systemd-analyze)
+if(SYSTEMD_ANALYZE)
+  set(unit_dir ${WORK_DIR}/units)
+  file(READ ${tree}/usr/lib/systemd/user/quellar-watch@.service unit)
+  string(REPLACE "=/usr/bin/" "=${tree}/usr/bin/" unit "${unit}")
+  file(WRITE ${unit_dir}/quellar-watch@.service "${unit}")
+  execute_process(
+    COMMAND ${SYSTEMD_ANALYZE} verify --man=no
+            "${unit_dir}/quellar-watch@\\xd0\\xa2\\xd1\\x91\\x20\\xd0\\x9b.service"
+    RESULT_VARIABLE result OUTPUT_VARIABLE verify ERROR_VARIABLE verify)
+  if(NOT result EQUAL 0 OR NOT verify STREQUAL "")
+    message(FATAL_ERROR "systemd-analyze fails the user unit (${result}):\n${verify}")
+  endif()
 endif()
 message("package ${packages}\nDepends: ${control_Depends}\nlintian:\n${output}")
