@@ -36,8 +36,9 @@ endif()
 
 # The files a distribution expects beside the program: its menu entry and icon,
 # AppStream metainfo, the systemd user unit for quellar-watch, the manual page in
-# English and Russian, and the copyright file and changelog. Debian wants the manual pages and the changelog compressed
-# with gzip -9n (no name or time stamp, so every build gives the same bytes).
+# English and Russian, and the copyright file and changelog. Debian wants the
+# manual pages and the changelog compressed with gzip -9n (no name or time stamp,
+# so every build gives the same bytes).
 if(UNIX AND NOT APPLE)
   install(FILES ${QUELLAR_DATA_DIR}/${QUELLAR_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
