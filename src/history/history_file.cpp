@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -43,6 +44,21 @@ void UseWriteAheadLog(SqliteConnection& connection) {
 struct Refusal {
   HistoryProblem problem;
 };
+
+// Refuses a file of any kind but ours or a fresh one.
+void Refuse(FileKind kind) {
+  switch (kind) {
+    case FileKind::kFresh:
+    case FileKind::kOurs:
+      return;
+    case FileKind::kForeign:
+      throw Refusal{HistoryProblem::kForeign};
+    case FileKind::kNewer:
+      throw Refusal{HistoryProblem::kNewer};
+    case FileKind::kNotADatabase:
+      throw Refusal{HistoryProblem::kNotADatabase};
+  }
+}
 
 std::string ReasonOf(const SqliteFailure& failure, const std::filesystem::path& file) {
   std::error_code error;
@@ -94,11 +110,17 @@ void HistoryFile::FailReading(const SqliteFailure& failure) {
 }
 
 // Nothing is written before the file has been read and found to be ours or
-// fresh: a file of another kind keeps every byte, and no journal is made beside it.
+// fresh, and SQLite opens no file that its header says is another's: a file of
+// another kind keeps every byte, and no journal or log is made beside it.
 void HistoryFile::Open(bool create) {
   std::error_code error;
   if (std::filesystem::is_directory(file_, error))
     throw Refusal{HistoryProblem::kDirectoryInPlace};
+  const std::optional<FileKind> marked = InspectHeader(file_);
+  if (marked)
+    Refuse(*marked);
+  if (marked == FileKind::kFresh && !create)
+    return;
   const std::filesystem::path folder = file_.parent_path();
   if (create && !folder.empty() && !std::filesystem::exists(folder, error)) {
     std::filesystem::create_directories(folder, error);
@@ -107,26 +129,24 @@ void HistoryFile::Open(bool create) {
   }
   auto connection = std::make_unique<SqliteConnection>(file_, create, kBusyMilliseconds);
   FileKind kind = InspectFile(*connection);
-  if (kind == FileKind::kForeign)
-    throw Refusal{HistoryProblem::kForeign};
-  if (kind == FileKind::kNewer)
-    throw Refusal{HistoryProblem::kNewer};
+  Refuse(kind);
   if (kind == FileKind::kFresh && !create)
     return;
   // A process killed part way loses no recording that returned; only a power
   // failure could lose the last ones, never the file's soundness.
   connection->Execute("PRAGMA synchronous = NORMAL");
   if (kind == FileKind::kFresh) {
-    UseWriteAheadLog(*connection);
+    // The marks and tables go into the file itself before it takes the
+    // write-ahead log, so that its header alone tells it is ours.
     WriteTransaction transaction(*connection);
     // Another process may have made the tables since the look above.
     kind = InspectFile(*connection);
+    Refuse(kind);
     if (kind == FileKind::kFresh)
       CreateSchema(*connection);
-    else if (kind != FileKind::kOurs)
-      throw Refusal{kind == FileKind::kNewer ? HistoryProblem::kNewer : HistoryProblem::kForeign};
     transaction.Commit();
   }
+  UseWriteAheadLog(*connection);
   connection_ = std::move(connection);
 }
 

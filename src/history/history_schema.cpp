@@ -1,7 +1,11 @@
 #include "history/history_schema.h"
 
+#include <array>
 #include <cstdint>
+#include <cstring>
+#include <fstream>
 #include <string>
+#include <system_error>
 
 namespace quellar {
 namespace {
@@ -45,7 +49,52 @@ CREATE TABLE spans(
   PRIMARY KEY(member, last_seen)) WITHOUT ROWID;
 )sql";
 
+// A file's marks read as its header keeps them.
+FileKind KindOf(std::int64_t application, std::int64_t version, bool holdsAnything) {
+  if (application == kApplicationId) {
+    if (version == kSchemaVersion)
+      return FileKind::kOurs;
+    return version > kSchemaVersion ? FileKind::kNewer : FileKind::kForeign;
+  }
+  if (application != 0 || version != 0 || holdsAnything)
+    return FileKind::kForeign;
+  return FileKind::kFresh;
+}
+
+std::int64_t BigEndian32(const unsigned char* bytes) {
+  const std::uint32_t value = (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+                              (std::uint32_t{bytes[2]} << 8) | bytes[3];
+  return static_cast<std::int32_t>(value);  // both marks are signed
+}
+
 }  // namespace
+
+// The database header: its text, user_version at 60, application_id at 68, and
+// the first page's count of tables and indexes at 103.
+std::optional<FileKind> InspectHeader(const std::filesystem::path& file) {
+  std::error_code error;
+  if (!std::filesystem::exists(file, error))
+    return FileKind::kFresh;
+  std::ifstream in(file, std::ios::binary);
+  if (!in)
+    return std::nullopt;
+  std::array<unsigned char, 105> header{};
+  in.read(reinterpret_cast<char*>(header.data()), header.size());
+  const std::streamsize read = in.gcount();
+  if (read == 0)
+    return FileKind::kFresh;
+  constexpr char kText[] = "SQLite format 3";  // with its zero, 16 bytes
+  if (read < static_cast<std::streamsize>(header.size()) ||
+      std::memcmp(header.data(), kText, sizeof kText) != 0)
+    return FileKind::kNotADatabase;
+  // A new file of ours gets its marks before its write-ahead log, so a file
+  // without them whose log holds anything is another program's.
+  std::filesystem::path log = file;
+  log += "-wal";
+  const auto logSize = std::filesystem::file_size(log, error);
+  const bool holdsAnything = (header[103] | header[104]) != 0 || (!error && logSize > 0);
+  return KindOf(BigEndian32(&header[68]), BigEndian32(&header[60]), holdsAnything);
+}
 
 FileKind InspectFile(SqliteConnection& connection) {
   // One statement, so that the marks and the tables are read from one state of
@@ -54,17 +103,7 @@ FileKind InspectFile(SqliteConnection& connection) {
       "SELECT (SELECT application_id FROM pragma_application_id), "
       "(SELECT user_version FROM pragma_user_version), (SELECT count(*) FROM sqlite_master)");
   marks.Step();
-  const std::int64_t application = marks.Int(0);
-  const std::int64_t version = marks.Int(1);
-  const std::int64_t objects = marks.Int(2);
-  if (application == kApplicationId) {
-    if (version == kSchemaVersion)
-      return FileKind::kOurs;
-    return version > kSchemaVersion ? FileKind::kNewer : FileKind::kForeign;
-  }
-  if (application != 0 || version != 0)
-    return FileKind::kForeign;
-  return objects == 0 ? FileKind::kFresh : FileKind::kForeign;
+  return KindOf(marks.Int(0), marks.Int(1), marks.Int(2) != 0);
 }
 
 void CreateSchema(SqliteConnection& connection) {

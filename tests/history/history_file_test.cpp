@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/cp1251.h"
 #include "common/error.h"
@@ -27,13 +29,62 @@ namespace fs = std::filesystem;
 
 const RosterQuery kClan{"Clan", Server::kX3, false};
 
-// An SQLite file of someone else's, made with SQLite's own calls.
-void MakeDatabase(const fs::path& file, const char* sql) {
+// An SQLite file of someone else's, made with SQLite's own calls; keepLog leaves
+// its write-ahead log unwritten back, as a program still running would.
+void MakeDatabase(const fs::path& file, const char* sql, bool keepLog = false) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(file.string().c_str(), &db), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+  if (keepLog)
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
   sqlite3_close(db);
 }
+
+// SQLite's files opened while it lives are on a disk that fills when asked:
+// then a write that would make a write-ahead log longer, where every recording
+// goes, fails as on a full disk, until it is asked to empty again.
+class FillingDisk {
+ public:
+  FillingDisk() : real_(sqlite3_vfs_find(nullptr)), filling_(*real_) {
+    current_ = this;
+    filling_.zName = "filling-disk";
+    filling_.xOpen = [](sqlite3_vfs*, const char* name, sqlite3_file* file, int flags,
+                        int* outFlags) {
+      const int result = current_->real_->xOpen(current_->real_, name, file, flags, outFlags);
+      if (file->pMethods != nullptr && (flags & SQLITE_OPEN_WAL) != 0) {
+        current_->methods_ = *file->pMethods;
+        current_->realWrite_ = file->pMethods->xWrite;
+        current_->methods_.xWrite = [](sqlite3_file* file, const void* bytes, int size,
+                                       sqlite3_int64 offset) {
+          sqlite3_int64 length = 0;
+          if (current_->full_ &&
+              (file->pMethods->xFileSize(file, &length) != SQLITE_OK || offset + size > length))
+            return SQLITE_FULL;
+          return current_->realWrite_(file, bytes, size, offset);
+        };
+        file->pMethods = &current_->methods_;
+      }
+      return result;
+    };
+    sqlite3_vfs_register(&filling_, 1);
+  }
+  ~FillingDisk() {
+    sqlite3_vfs_unregister(&filling_);
+    sqlite3_vfs_register(real_, 1);
+    current_ = nullptr;
+  }
+  FillingDisk(const FillingDisk&) = delete;
+  FillingDisk& operator=(const FillingDisk&) = delete;
+  void SetFull(bool full) { full_ = full; }
+
+ private:
+  static inline FillingDisk* current_ = nullptr;
+  sqlite3_vfs* real_;
+  sqlite3_vfs filling_;
+  sqlite3_io_methods methods_{};
+  int (*realWrite_)(sqlite3_file*, const void*, int, sqlite3_int64) = nullptr;
+  bool full_ = false;
+};
 
 struct FileFault {
   const char* name;
@@ -88,6 +139,15 @@ INSTANTIATE_TEST_SUITE_P(
                                  "PRAGMA user_version = 7;");
                   },
                   u"это база данных другой программы"},
+        FileFault{"anotherProgramsDatabaseWithTablesOnlyInItsLog",
+                  [](const fs::path& file) {
+                    MakeDatabase(file,
+                                 "PRAGMA journal_mode = WAL; CREATE TABLE notes(text);"
+                                 "INSERT INTO notes VALUES('mine');",
+                                 true);
+                    ASSERT_GT(fs::file_size(fs::path(file) += "-wal"), 0u);
+                  },
+                  u"это база данных другой программы"},
         FileFault{"aNewerSchemaVersion",
                   [](const fs::path& file) {
                     MakeDatabase(file,
@@ -111,6 +171,29 @@ TEST(HistoryFile, aFolderThatTakesNoNewFileFailsTheRecordingAndReadsAsNoHistory)
                 ToCp1251(u"»: в этой папке нельзя создать файл."));
   EXPECT_TRUE(ReadRecordedQueries(history).empty());
   EXPECT_TRUE(fs::is_empty(locked));
+}
+
+TEST(HistoryFile, aFullDiskFailsTheRecordingWithItsReasonAndKeepsEveryEarlierOne) {
+  const QTemporaryDir folder;
+  FillingDisk disk;
+  HistoryFile history(test::HistoryIn(PathFromQString(folder.path())));
+  RecordFetch(history, test::Fetched(kClan, {"A"}), test::AtMinute(0));
+  disk.SetFull(true);
+  EXPECT_EQ(ErrorOf([&] {
+              RecordFetch(history, test::Fetched(kClan, {"A", "B"}), test::AtMinute(1));
+            }),
+            ToCp1251(u"Не удалось записать историю в файл «") +
+                ToCp1251(PathToQString(history.path())) + ToCp1251(u"»: на диске нет места."));
+  disk.SetFull(false);
+  RecordFetch(history, test::Fetched(kClan, {"B"}), test::AtMinute(2));
+  const auto members =
+      ReadMemberActivity(history, kClan, test::AtMinute(3), QTimeZone::utc(), {1}, QLocale());
+  ASSERT_TRUE(members);
+  std::vector<std::pair<std::string, std::int64_t>> seen;
+  for (const MemberActivity& member : *members)
+    seen.emplace_back(member.nick, member.lastSeen);
+  EXPECT_EQ(seen, (std::vector<std::pair<std::string, std::int64_t>>{
+                      {"A", test::MinuteSeconds(0)}, {"B", test::MinuteSeconds(2)}}));
 }
 
 // 0x98 is the one byte of Windows-1251 without a character.
