@@ -205,4 +205,8 @@ void HttpClient::Abandon() {
   impl_->abandoned.store(true);
 }
 
+bool HttpClient::abandoned() const {
+  return impl_->abandoned.load();
+}
+
 }  // namespace quellar

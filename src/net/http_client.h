@@ -46,6 +46,8 @@ class HttpClient {
   // Gives up on the client from any thread: a Get running on another thread ends
   // within a moment, its connection closed, and every later Get fails at once.
   void Abandon();
+  // Abandon has been called.
+  bool abandoned() const;
 
  private:
   struct Impl;

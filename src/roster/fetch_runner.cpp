@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/error.h"
+
 namespace quellar {
 
 FetchRunner::FetchRunner(Finished finished, std::chrono::milliseconds silenceLimit, QObject* parent)
@@ -33,11 +35,29 @@ void FetchRunner::Start(FetchRequest request) {
   job->thread =
       std::thread([this, number = job->number, http = job->http, request = std::move(request)] {
         auto outcome = std::make_shared<FetchOutcome>(FetchRoster(*http, request));
+        if (outcome->fetched && request.record)
+          Record(number, *http, request, *outcome);
         QMetaObject::invokeMethod(
             this, [this, number, outcome] { Finish(number, std::move(*outcome)); },
             Qt::QueuedConnection);
       });
   running_ = std::move(job);
+}
+
+// A fetch abandoned before its turn, or overtaken by a later one already
+// recorded, is not recorded: the record keeps the order the fetches were asked in.
+void FetchRunner::Record(std::uint64_t number, const HttpClient& http, const FetchRequest& request,
+                         FetchOutcome& outcome) {
+  const std::lock_guard turn(recordTurn_);
+  if (number < lastRecorded_ || http.abandoned())
+    return;
+  lastRecorded_ = number;
+  try {
+    request.record(*outcome.fetched);
+    outcome.recorded = true;
+  } catch (...) {
+    outcome.recordFailure = HandledFailureMessage();
+  }
 }
 
 void FetchRunner::Finish(std::uint64_t number, FetchOutcome outcome) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -18,7 +19,9 @@ namespace quellar {
 // abandons the one running: its connection is closed and its outcome never
 // reported. The outcome of the latest fetch is handed to the callback on the
 // runner's own thread. The client, and so its kept connection, passes from one
-// fetch to the next unless a fetch was abandoned holding it.
+// fetch to the next unless a fetch was abandoned holding it. A request's record
+// step runs on the fetch's thread too, one at a time and in the order the
+// fetches were started; an abandoned fetch is not recorded.
 class FetchRunner : public QObject {
  public:
   using Finished = std::function<void(FetchOutcome)>;
@@ -43,6 +46,8 @@ class FetchRunner : public QObject {
     std::thread thread;
   };
 
+  void Record(std::uint64_t number, const HttpClient& http, const FetchRequest& request,
+              FetchOutcome& outcome);
   void Finish(std::uint64_t number, FetchOutcome outcome);
 
   Finished finished_;
@@ -51,6 +56,9 @@ class FetchRunner : public QObject {
   std::uint64_t lastNumber_ = 0;
   std::unique_ptr<Job> running_;
   std::vector<std::unique_ptr<Job>> abandoned_;
+  // Taken by the fetch threads alone: the event loop never waits for a record.
+  std::mutex recordTurn_;
+  std::uint64_t lastRecorded_ = 0;
 };
 
 }  // namespace quellar

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLocale>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +22,8 @@ struct SeenRoster {
   NickList nicks;
 };
 
+struct FetchedRoster;
+
 // One fetch as both front ends make it.
 struct FetchRequest {
   std::string rosterHost;  // with ":port" when not 80
@@ -29,6 +32,11 @@ struct FetchRequest {
   QLocale locale;  // the nick order's
   // The last successful fetch to tell the changes since; none tells none.
   std::shared_ptr<const SeenRoster> previous;
+  // Keeps a successful fetch somewhere (the history), on the thread that fetched,
+  // so that a window never waits on a file. It throws Error when it cannot; the
+  // message comes back as FetchOutcome::recordFailure. FetchRunner calls it;
+  // FetchRoster does not.
+  std::function<void(const FetchedRoster&)> record;
 };
 
 // A successful fetch: the rows ready for the table, and what it saw.
@@ -45,6 +53,10 @@ struct FetchedRoster {
 struct FetchOutcome {
   std::optional<FetchedRoster> fetched;
   std::string failure;
+  // The request's record step ran and succeeded.
+  bool recorded = false;
+  // Why it failed; empty when it did not.
+  std::string recordFailure;
 };
 
 // Applies the proxy, sends the query's request, and builds the rows from the

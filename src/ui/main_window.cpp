@@ -435,20 +435,28 @@ void MainWindow::openHistory() {
   });
 }
 
-void MainWindow::recordFetch(const FetchedRoster& fetched) {
-  try {
-    if (!history_)
-      history_ = std::make_unique<HistoryFile>(historyFile_);
-    RecordFetch(*history_, fetched, context_.now());
-    recordingFailed_ = false;
-  } catch (const Error&) {
+void MainWindow::askToRecord(FetchRequest& request) {
+  if (!historyAction_->isChecked())
+    return;
+  if (!history_)
+    history_ = std::make_shared<HistoryFile>(historyFile_);
+  request.record = [history = history_, time = context_.now()](const FetchedRoster& fetched) {
+    RecordFetch(*history, fetched, time);
+  };
+}
+
+void MainWindow::tellRecording(const FetchOutcome& outcome) {
+  if (!outcome.recordFailure.empty()) {
     if (recordingFailed_)
       return;
     recordingFailed_ = true;
-    throw;
+    throw Error(outcome.recordFailure);
   }
+  if (!outcome.recorded)
+    return;
+  recordingFailed_ = false;
   if (historyWindow_)
-    historyWindow_->reload(fetched.seen->query);
+    historyWindow_->reload(outcome.fetched->seen->query);
 }
 
 void MainWindow::applyNoticeSwitch(bool on) {
@@ -526,6 +534,7 @@ void MainWindow::startFetch() {
   request.locale = context_.locale.locale;
   if (notifyAction_->isChecked())
     request.previous = lastSeen_;
+  askToRecord(request);
   // The busy arrow, not the hourglass: the window takes input while it waits.
   if (!fetching())
     QApplication::setOverrideCursor(Qt::BusyCursor);
@@ -541,8 +550,7 @@ void MainWindow::showFetchOutcome(FetchOutcome outcome) {
     lastFetched_ = outcome.fetched->seen->query;
     if (notifyAction_->isChecked())
       noticeChanges(*outcome.fetched);
-    if (historyAction_->isChecked())
-      recordFetch(*outcome.fetched);
+    tellRecording(outcome);
   });
 }
 

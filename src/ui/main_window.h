@@ -142,9 +142,12 @@ class MainWindow : public QMainWindow {
   void applyNoticeSwitch(bool on);
   // Writes a menu's switch with save; when that fails, the item's mark goes back.
   void saveSwitch(QAction* item, void (*save)(const std::filesystem::path&, bool), bool on);
-  // Records a successful fetch while the switch is on. A failure is shown once,
-  // then kept quiet until a recording succeeds again: the roster comes first.
-  void recordFetch(const FetchedRoster& fetched);
+  // While the switch is on, a request records its fetch, on the fetch's thread,
+  // timed when it was asked.
+  void askToRecord(FetchRequest& request);
+  // How the recording of a successful fetch went. A failure is shown once, then
+  // kept quiet until a recording succeeds again: the roster comes first.
+  void tellRecording(const FetchOutcome& outcome);
   // After a successful fetch while the notices are on: one notice of who came and
   // who left since the previous fetch of the same query.
   void noticeChanges(const FetchedRoster& fetched);
@@ -170,8 +173,9 @@ class MainWindow : public QMainWindow {
   // The last successful fetch while the notices are on, which the next is
   // compared with.
   std::shared_ptr<const SeenRoster> lastSeen_;
-  // Opened at the first recording, not before.
-  std::unique_ptr<HistoryFile> history_;
+  // Opened at the first recording, not before; shared with the fetch that
+  // records into it, which the runner lets record one at a time.
+  std::shared_ptr<HistoryFile> history_;
   bool recordingFailed_ = false;
   // The query of the last successful fetch, which the history window opens on.
   std::optional<RosterQuery> lastFetched_;

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/error.h"
 #include "net/http_client.h"
 #include "roster/fetch_runner.h"
 #include "roster/roster_model.h"
@@ -52,7 +53,7 @@ class DirectFetch : public testing::TestWithParam<DirectCase> {};
 // The request of a fetch from host of query through proxy, in Russian nick order.
 FetchRequest Request(const std::string& host, RosterQuery query, ProxySettings proxy = {},
                      std::shared_ptr<const SeenRoster> previous = nullptr) {
-  return FetchRequest{host, std::move(query), std::move(proxy), kRussian, std::move(previous)};
+  return FetchRequest{host, std::move(query), std::move(proxy), kRussian, std::move(previous), {}};
 }
 
 // The outcome's rows shown in a fresh table, as the window shows them.
@@ -162,7 +163,7 @@ TEST(FetchRoster, tellsTheChangesOnlySinceAFetchOfTheSameClanServerAndCaseRule) 
 // The runner keeps the connection from one fetch to the next; a new fetch
 // abandons a silent one, whose connection is closed at once and whose outcome is
 // never reported; a runner destroyed while its fetch waits lets go at once.
-TEST(FetchRunner, reportsOnlyTheLatestFetchAndLetsASilentOneGoAtOnce) {
+TEST(FetchRunner, reportsOnlyTheLatestFetchRecordsWhatItReportsAndLetsASilentOneGoAtOnce) {
   using namespace std::chrono_literals;
   ScriptedHttpServer silent;
   silent.Answer("");
@@ -177,19 +178,34 @@ TEST(FetchRunner, reportsOnlyTheLatestFetchAndLetsASilentOneGoAtOnce) {
     return QTest::qWaitFor([&] { return server.Requests().size() >= count; }, 5000);
   };
   const auto settled = [&] { return QTest::qWaitFor([&] { return !runner->busy(); }, 5000); };
+  // Each request records under its own name; "full" cannot.
+  std::vector<std::string> records;
+  const auto recording = [&](const std::string& host, std::string name) {
+    FetchRequest request = Request(host, {"K"});
+    request.record = [&records, name](const FetchedRoster& fetched) {
+      if (name == "full")
+        throw Error("disk full");
+      records.push_back(name + std::to_string(fetched.seen->nicks.size()));
+    };
+    return request;
+  };
 
-  for (int i = 0; i < 2; ++i) {
-    runner->Start(Request(answering.hostAndPort(), {"K"}));
-    ASSERT_TRUE(settled());
-  }
-  runner->Start(Request(silent.hostAndPort(), {"K"}));
+  runner->Start(recording(answering.hostAndPort(), "first"));
+  ASSERT_TRUE(settled());
+  runner->Start(recording(answering.hostAndPort(), "full"));
+  ASSERT_TRUE(settled());
+  runner->Start(recording(silent.hostAndPort(), "silent"));
   ASSERT_TRUE(requestsReach(silent, 1));
-  runner->Start(Request(answering.hostAndPort(), {"K"}));
+  runner->Start(recording(answering.hostAndPort(), "last"));
   EXPECT_TRUE(silent.WaitUntilAllClosed(500ms));
   ASSERT_TRUE(settled());
   QTest::qWait(50);  // an outcome of the abandoned fetch would have come by now
 
   ASSERT_EQ(reported.size(), 3u);
+  EXPECT_EQ(records, (std::vector<std::string>{"first2", "last2"}));
+  EXPECT_TRUE(reported[0].recorded && reported[2].recorded);
+  EXPECT_FALSE(reported[1].recorded);
+  EXPECT_EQ(reported[1].recordFailure, "disk full");
   RosterModel table(kRussian);
   Show(std::move(reported.back()), table);
   EXPECT_EQ(table.rows(), kTwoMemberRows);

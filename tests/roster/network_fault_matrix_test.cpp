@@ -399,7 +399,7 @@ TEST_P(NetworkFaultMatrix, endsAsItsRowSays) {
   HttpClient http(route.silenceLimit);
 
   FetchOutcome outcome = FetchRoster(
-      http, FetchRequest{route.rosterHost, RosterQuery{"K"}, route.proxy, kRussian, nullptr});
+      http, FetchRequest{route.rosterHost, RosterQuery{"K"}, route.proxy, kRussian, nullptr, {}});
   std::optional<std::string> failure;
   if (outcome.fetched)
     table.Show(std::move(outcome.fetched->filled));
