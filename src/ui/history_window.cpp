@@ -9,10 +9,12 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 #include <utility>
 
 #include "common/cp1251.h"
+#include "common/error.h"
 #include "history/day_view.h"
 #include "history/member_activity.h"
 #include "history/week_grid.h"
@@ -57,7 +59,10 @@ QString QueryCaption(const RosterQuery& query) {
 }
 
 HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
-    : QWidget(parent), context_(std::move(context)), history_(context_.file) {
+    : QWidget(parent),
+      context_(std::move(context)),
+      history_(std::make_shared<HistoryFile>(context_.file)),
+      reads_(new BackgroundWork(this)) {
   setObjectName(QStringLiteral("historyWindow"));
   setWindowTitle(QStringLiteral(u"История"));
   // A window of its own, fixed in size as the program's other windows are.
@@ -174,20 +179,67 @@ const RosterQuery* HistoryWindow::shownQuery() const {
   return &queries_[static_cast<std::size_t>(index)].query;
 }
 
+struct HistoryWindow::Choice {
+  QDateTime now;
+  QTimeZone zone;
+  int days = 0;  // the grid's period; 0 is all time
+  QDate day;
+  QLocale locale;
+};
+
+struct HistoryWindow::Views {
+  std::vector<MemberActivity> members;
+  WeekGrid grid;
+  DayView day;
+};
+
+HistoryWindow::Choice HistoryWindow::currentChoice() const {
+  const int period = std::max(0, periodCombo_->currentIndex());
+  return Choice{context_.now(), context_.zone, kPeriodDays[static_cast<std::size_t>(period)],
+                dayEdit_->date(), context_.locale.locale};
+}
+
+void HistoryWindow::readInBackground(Read read) {
+  reads_->Start([history = history_, read = std::move(read)]() -> std::function<void()> {
+    try {
+      return read(*history);
+    } catch (...) {
+      return [message = HandledFailureMessage()] { Guarded([&] { throw Error(message); }); };
+    }
+  });
+}
+
+bool HistoryWindow::reading() const {
+  return reads_->busy();
+}
+
 void HistoryWindow::showQuery(const std::optional<RosterQuery>& query, bool recordingOn) {
   queries_.clear();
   queryCombo_->clear();
   // The views are emptied first, so that a failing read leaves none of another query.
-  membersTable_->clear();
-  gridView_->setGrid({});
-  dayView_->setDay({});
-  queries_ = ReadRecordedQueries(history_);
-  int shown = 0;
-  for (std::size_t i = 0; i < queries_.size(); ++i) {
-    queryCombo_->addItem(QueryCaption(queries_[i].query));
-    if (query && queries_[i].query == *query)
-      shown = static_cast<int>(i);
-  }
+  clearViews();
+  readInBackground([this, query, recordingOn, choice = currentChoice()](HistoryFile& file) {
+    std::vector<RecordedQuery> queries = ReadRecordedQueries(file);
+    int shown = 0;
+    for (std::size_t i = 0; i < queries.size(); ++i) {
+      if (query && queries[i].query == *query)
+        shown = static_cast<int>(i);
+    }
+    std::optional<Views> views;
+    if (!queries.empty())
+      views = ReadViews(file, queries[static_cast<std::size_t>(shown)].query, choice);
+    return [this, queries = std::move(queries), shown, recordingOn, views = std::move(views)] {
+      listQueries(queries, shown, recordingOn);
+      if (views)
+        showViews(*views);
+    };
+  });
+}
+
+void HistoryWindow::listQueries(std::vector<RecordedQuery> queries, int shown, bool recordingOn) {
+  queries_ = std::move(queries);
+  for (const RecordedQuery& recorded : queries_)
+    queryCombo_->addItem(QueryCaption(recorded.query));
   queryCombo_->setEnabled(!queries_.empty());
   if (queries_.empty()) {
     setWindowTitle(QStringLiteral(u"История"));
@@ -202,7 +254,8 @@ void HistoryWindow::showQuery(const std::optional<RosterQuery>& query, bool reco
   }
   pages_->setCurrentWidget(tabs_);
   queryCombo_->setCurrentIndex(shown);
-  chooseQuery(shown);
+  setWindowTitle(QStringLiteral(u"История: ") +
+                 QueryCaption(queries_[static_cast<std::size_t>(shown)].query));
 }
 
 void HistoryWindow::reload(const RosterQuery& recorded) {
@@ -211,11 +264,8 @@ void HistoryWindow::reload(const RosterQuery& recorded) {
     showQuery(recorded, true);
     return;
   }
-  if (!(*shown == recorded))
-    return;
-  readMembers();
-  readGrid();
-  readDay();
+  if (*shown == recorded)
+    readViews();
 }
 
 void HistoryWindow::chooseQuery(int index) {
@@ -224,33 +274,40 @@ void HistoryWindow::chooseQuery(int index) {
       return;
     setWindowTitle(QStringLiteral(u"История: ") +
                    QueryCaption(queries_[static_cast<std::size_t>(index)].query));
-    readMembers();
-    readGrid();
-    readDay();
+    clearViews();
+    readViews();
   });
 }
 
 void HistoryWindow::choosePeriod(int) {
-  Guarded([&] { readGrid(); });
+  Guarded([&] { readViews(); });
 }
 
 void HistoryWindow::chooseDay(QDate) {
-  Guarded([&] { readDay(); });
+  Guarded([&] { readViews(); });
 }
 
-void HistoryWindow::readMembers() {
+void HistoryWindow::readViews() {
   const RosterQuery* query = shownQuery();
-  membersTable_->setSortingEnabled(false);
-  membersTable_->clear();
   if (query == nullptr)
     return;
-  const auto members = ReadMemberActivity(history_, *query, context_.now(), context_.zone, {7, 30},
-                                          context_.locale.locale);
-  if (!members)
-    return;
+  readInBackground([this, query = *query, choice = currentChoice()](HistoryFile& file) {
+    return [this, views = ReadViews(file, query, choice)] { showViews(views); };
+  });
+}
+
+void HistoryWindow::clearViews() {
+  membersTable_->clear();
+  gridView_->setGrid({});
+  dayView_->setDay({});
+}
+
+void HistoryWindow::showViews(const Views& views) {
+  membersTable_->setSortingEnabled(false);
+  membersTable_->clear();
   QList<QTreeWidgetItem*> items;
   int place = 0;
-  for (const MemberActivity& member : *members) {
+  for (const MemberActivity& member : views.members) {
     auto* item = new MemberItem;
     const QDateTime lastSeen = QDateTime::fromSecsSinceEpoch(member.lastSeen, context_.zone);
     item->setText(0, FromCp1251(member.nick));
@@ -272,22 +329,19 @@ void HistoryWindow::readMembers() {
   membersTable_->setSortingEnabled(true);
   for (int column = 0; column < membersTable_->columnCount(); ++column)
     membersTable_->resizeColumnToContents(column);
+  gridView_->setGrid(views.grid);
+  dayView_->setDay(views.day);
 }
 
-void HistoryWindow::readGrid() {
-  const RosterQuery* query = shownQuery();
-  if (query == nullptr)
-    return;
-  const int days = kPeriodDays[static_cast<std::size_t>(std::max(0, periodCombo_->currentIndex()))];
-  gridView_->setGrid(ReadWeekGrid(history_, *query, context_.now(), context_.zone, days));
-}
-
-void HistoryWindow::readDay() {
-  const RosterQuery* query = shownQuery();
-  if (query == nullptr)
-    return;
-  dayView_->setDay(
-      ReadDay(history_, *query, dayEdit_->date(), context_.zone, context_.locale.locale));
+HistoryWindow::Views HistoryWindow::ReadViews(HistoryFile& file, const RosterQuery& query,
+                                              const Choice& choice) {
+  Views views;
+  if (auto members =
+          ReadMemberActivity(file, query, choice.now, choice.zone, {7, 30}, choice.locale))
+    views.members = std::move(*members);
+  views.grid = ReadWeekGrid(file, query, choice.now, choice.zone, choice.days);
+  views.day = ReadDay(file, query, choice.day, choice.zone, choice.locale);
+  return views;
 }
 
 }  // namespace quellar

@@ -46,7 +46,16 @@ class HistoryWindowViews : public testing::Test {
 
   HistoryWindow& Open() {
     harness.ui.historyWindowAction->trigger();
+    test::WaitForHistoryReads();
     return *test::Child<HistoryWindow>(harness.main(), "historyWindow");
+  }
+
+  // Shows query and waits for its views.
+  HistoryWindow& Show(const RosterQuery& query) {
+    HistoryWindow& window = Open();
+    window.showQuery(query, true);
+    test::WaitForHistoryReads();
+    return window;
   }
 
   test::MainWindowHarness harness{test::WithSettings("[History]\r\non=1\r\n")};
@@ -79,8 +88,7 @@ TEST_F(HistoryWindowViews, opensOnTheLatestRecordedQueryAndListsEveryOther) {
 }
 
 TEST_F(HistoryWindowViews, showEachMembersLastSightingHoursAndDaysSortedByAnyColumn) {
-  HistoryWindow& window = Open();
-  window.showQuery(kBrannock, true);
+  HistoryWindow& window = Show(kBrannock);
   auto* table = test::Child<QTreeWidget>(window, "membersTable");
   EXPECT_EQ(Rows(*table), (QStringList{QStringLiteral("Alder|07.12.2026 03:10|0,2|0,2|1"),
                                        QStringLiteral("Brannock|07.12.2026 03:20|0,3|0,3|1"),
@@ -94,8 +102,7 @@ TEST_F(HistoryWindowViews, showEachMembersLastSightingHoursAndDaysSortedByAnyCol
 }
 
 TEST_F(HistoryWindowViews, colourTheWeekGridByTheAverageOnlineAndTellCellsWithoutData) {
-  HistoryWindow& window = Open();
-  window.showQuery(kBrannock, true);
+  HistoryWindow& window = Show(kBrannock);
   auto* grid = test::Child<WeekGridView>(window, "weekGridView");
   QStringList filled;
   for (int weekday = 0; weekday < 7; ++weekday) {
@@ -120,10 +127,10 @@ TEST_F(HistoryWindowViews, colourTheWeekGridByTheAverageOnlineAndTellCellsWithou
 }
 
 TEST_F(HistoryWindowViews, drawADayAsSpansAndSightingsOfEachMemberSeen) {
-  HistoryWindow& window = Open();
-  window.showQuery(kBrannock, true);
+  HistoryWindow& window = Show(kBrannock);
   auto* day = test::Child<QDateEdit>(window, "dayEdit");
   day->setDate(QDate(2026, 12, 7));
+  test::WaitForHistoryReads();
   const auto* view = test::Child<DayTimelineView>(window, "dayTimelineView");
   EXPECT_EQ(view->day().begin, MinuteSeconds(-180));
   ASSERT_EQ(view->day().rows.size(), 3u);
@@ -137,12 +144,14 @@ TEST_F(HistoryWindowViews, drawADayAsSpansAndSightingsOfEachMemberSeen) {
   EXPECT_TRUE(view->day().rows[2].spans.empty());
   EXPECT_EQ(view->day().rows[2].sightings, std::vector<std::int64_t>{MinuteSeconds(120)});
   day->setDate(QDate(2026, 12, 8));
+  test::WaitForHistoryReads();
   EXPECT_TRUE(view->day().rows.empty());
 }
 
 TEST(HistoryWindowEmpty, tellsHowToSwitchTheRecordingOnAndOpensNoFile) {
   test::MainWindowHarness harness;
   harness.ui.historyWindowAction->trigger();
+  test::WaitForHistoryReads();
   auto* window = test::Child<HistoryWindow>(harness.main(), "historyWindow");
   EXPECT_EQ(window->windowTitle(), QStringLiteral(u"История"));
   const auto* pages = test::Child<QStackedWidget>(*window, "historyPages");

@@ -20,6 +20,7 @@
 
 #include "roster/roster_model.h"
 #include "support/child.h"
+#include "ui/history_window.h"
 #include "ui/spin_edit.h"
 #include "ui/status_panels.h"
 
@@ -116,10 +117,23 @@ void WaitForFetches() {
     ADD_FAILURE() << "a fetch is still running after 10 s";
 }
 
+void WaitForHistoryReads() {
+  const auto reading = [] {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      if (const auto* history = qobject_cast<HistoryWindow*>(window); history && history->reading())
+        return true;
+    }
+    return false;
+  };
+  if (!QTest::qWaitFor([&] { return !reading(); }, 10000))
+    ADD_FAILURE() << "a history window is still reading after 10 s";
+}
+
 void Fetch(const MainWindowControls& ui, const QString& clan) {
   ui.clanCombo->setEditText(clan);
   QTest::mouseClick(ui.fetchButton, Qt::LeftButton);
   WaitForFetches();
+  WaitForHistoryReads();
 }
 
 void OpenTableMenu(const MainWindowControls& ui) {

@@ -108,9 +108,11 @@ MainWindowControls FindControls(const MainWindow& main);
 
 // Waits until no main window has a fetch running, whose outcome is then shown.
 void WaitForFetches();
+// Waits until no history window is reading its file, whose views then show it.
+void WaitForHistoryReads();
 
 // Fetches clan as the user does: typed into the clan combo, then "Получить",
-// and waits for the fetch to end.
+// and waits for the fetch and a history window's reading of it to end.
 void Fetch(const MainWindowControls& ui, const QString& clan);
 
 // Opens the table's context menu as a right click on the table does, which
