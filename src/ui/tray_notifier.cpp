@@ -1,6 +1,7 @@
 // Windows shows a program's notices as its tray icon's message.
 #ifdef _WIN32
 
+#include <QIcon>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
@@ -28,9 +29,13 @@ class TrayNotifier final : public DesktopNotifier {
     tray_->show();
   }
 
+  // With no icon of ours the shell draws its own information icon. Ours would be
+  // an icon handle that Qt makes for each notice and never destroys, and one that
+  // Wine's tray, in a process of its own, cannot draw: it then lays the balloon
+  // out for a title with no icon and cuts off the text's last line.
   void show(const QString& summary, const QString& body) override {
     if (tray_ != nullptr)
-      tray_->showMessage(summary, body, QSystemTrayIcon::Information);
+      tray_->showMessage(summary, body, QIcon());
   }
 
   // The balloon's title holds 63 characters and its text 255: fewer nicks are
