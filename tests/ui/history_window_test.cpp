@@ -46,7 +46,7 @@ class HistoryWindowViews : public testing::Test {
 
   HistoryWindow& Open() {
     harness.ui.historyWindowAction->trigger();
-    test::WaitForHistoryReads();
+    test::WaitForWindows();
     return *test::Child<HistoryWindow>(harness.main(), "historyWindow");
   }
 
@@ -54,7 +54,7 @@ class HistoryWindowViews : public testing::Test {
   HistoryWindow& Show(const RosterQuery& query) {
     HistoryWindow& window = Open();
     window.showQuery(query, true);
-    test::WaitForHistoryReads();
+    test::WaitForWindows();
     return window;
   }
 
@@ -130,7 +130,7 @@ TEST_F(HistoryWindowViews, drawADayAsSpansAndSightingsOfEachMemberSeen) {
   HistoryWindow& window = Show(kBrannock);
   auto* day = test::Child<QDateEdit>(window, "dayEdit");
   day->setDate(QDate(2026, 12, 7));
-  test::WaitForHistoryReads();
+  test::WaitForWindows();
   const auto* view = test::Child<DayTimelineView>(window, "dayTimelineView");
   EXPECT_EQ(view->day().begin, MinuteSeconds(-180));
   ASSERT_EQ(view->day().rows.size(), 3u);
@@ -144,14 +144,14 @@ TEST_F(HistoryWindowViews, drawADayAsSpansAndSightingsOfEachMemberSeen) {
   EXPECT_TRUE(view->day().rows[2].spans.empty());
   EXPECT_EQ(view->day().rows[2].sightings, std::vector<std::int64_t>{MinuteSeconds(120)});
   day->setDate(QDate(2026, 12, 8));
-  test::WaitForHistoryReads();
+  test::WaitForWindows();
   EXPECT_TRUE(view->day().rows.empty());
 }
 
 TEST(HistoryWindowEmpty, tellsHowToSwitchTheRecordingOnAndOpensNoFile) {
   test::MainWindowHarness harness;
   harness.ui.historyWindowAction->trigger();
-  test::WaitForHistoryReads();
+  test::WaitForWindows();
   auto* window = test::Child<HistoryWindow>(harness.main(), "historyWindow");
   EXPECT_EQ(window->windowTitle(), QStringLiteral(u"История"));
   const auto* pages = test::Child<QStackedWidget>(*window, "historyPages");

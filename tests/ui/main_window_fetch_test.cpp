@@ -55,7 +55,7 @@ std::string RefreshRequest(MainWindowHarness& harness) {
   if (!harness.ui.refreshAction->isEnabled())
     return "(refresh disabled)";
   harness.ui.refreshAction->trigger();
-  test::WaitForFetches();
+  test::WaitForWindows();
   return harness.RequestLines().back();
 }
 
@@ -87,7 +87,7 @@ TEST(MainWindowFetch, enterOnTheFocusedFetchButtonFetchesOnceAndNowhereElse) {
   QTest::keyClick(ui.caseSensitiveCheck, Qt::Key_Return);
   EXPECT_TRUE(harness.RequestLines().empty());
   QTest::keyClick(ui.fetchButton, Qt::Key_Return);
-  test::WaitForFetches();
+  test::WaitForWindows();
   EXPECT_EQ(
       harness.RequestLines(),
       std::vector<std::string>{"GET http://vorlane.example:80/xml.php?clan=Brannock HTTP/1.1"});
@@ -214,7 +214,7 @@ TEST(MainWindowFetch, showsTheBusyArrowWhileFetchingAndRestoresItAfter) {
   ASSERT_TRUE(harness.main().fetching());
   ASSERT_NE(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
-  test::WaitForFetches();
+  test::WaitForWindows();
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(Nicks(*ui.roster), (std::vector<std::string>{"Alder", "Brannock"}));
 }
@@ -230,7 +230,7 @@ TEST(MainWindowFetch, refreshAsksForTheStoredClanAndServerNotTheSelectors) {
   test::OpenTableMenu(ui);
   ASSERT_TRUE(ui.refreshAction->isEnabled());
   ui.refreshAction->trigger();
-  test::WaitForFetches();
+  test::WaitForWindows();
   EXPECT_EQ(
       harness.RequestLines(),
       (std::vector<std::string>{"GET http://vorlane.example:80/xml.php?clan=Brannock HTTP/1.1",
@@ -263,7 +263,7 @@ TEST(MainWindowServers, menuX300SelectsItRefillsClansAndKeepsTheCurrentServerUnt
 
   harness.server.Answer(OkAnswer("1\r\n"));
   QTest::mouseClick(ui.fetchButton, Qt::LeftButton);
-  test::WaitForFetches();
+  test::WaitForWindows();
   EXPECT_EQ(harness.RequestLines().back(),
             "GET http://vorlane.example:80/xml.php?clan=typed&server=2 HTTP/1.1");
 }
@@ -386,7 +386,7 @@ TEST(MainWindowAutoRefresh, ticksFetchTheStoredClanOnlyWhileAutoRefreshIsOn) {
   ui.autoRefreshAction->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return harness.server.Requests().size() >= 3; }, 5000));
   ui.autoRefreshAction->trigger();
-  test::WaitForFetches();  // one asked for before the switch still ends
+  test::WaitForWindows();  // one asked for before the switch still ends
   const std::size_t afterOff = harness.server.Requests().size();
   const int ticksAtOff = ticks;
   ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= ticksAtOff + 2; }, 5000));
@@ -446,7 +446,7 @@ TEST(MainWindowNotices, tellWhoCameAndWhoLeftBetweenTwoFetchesOfOneQueryWhileOn)
       Fetch(ui, QString::fromLatin1(clan));
     else
       ui.refreshAction->trigger();
-    test::WaitForFetches();
+    test::WaitForWindows();
     EXPECT_EQ(harness.notifier.shown, shown) << harness.server.Requests().size();
   }
   EXPECT_EQ(harness.errors.texts, QStringList{"HTTP/1.1 404 Not Found."});
@@ -548,7 +548,7 @@ TEST(MainWindowHistory, isRecordedOnlyWhileTheSwitchIsOnAndForEverySuccessfulFet
         OkAnswer(kTwoMembers)}) {
     harness.server.Answer(answer);
     harness.ui.refreshAction->trigger();
-    test::WaitForFetches();
+    test::WaitForWindows();
     harness.now = harness.now.addSecs(60);
   }
   EXPECT_EQ(harness.errors.texts, QStringList{"HTTP/1.1 404 Not Found."});

@@ -105,35 +105,24 @@ MainWindowControls FindControls(const MainWindow& main) {
   return ui;
 }
 
-void WaitForFetches() {
-  const auto fetching = [] {
+void WaitForWindows() {
+  const auto busy = [] {
     for (QWidget* window : QApplication::topLevelWidgets()) {
-      if (const auto* main = qobject_cast<MainWindow*>(window); main && main->fetching())
+      const auto* main = qobject_cast<MainWindow*>(window);
+      const auto* history = qobject_cast<HistoryWindow*>(window);
+      if ((main && main->fetching()) || (history && history->reading()))
         return true;
     }
     return false;
   };
-  if (!QTest::qWaitFor([&] { return !fetching(); }, 10000))
-    ADD_FAILURE() << "a fetch is still running after 10 s";
-}
-
-void WaitForHistoryReads() {
-  const auto reading = [] {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-      if (const auto* history = qobject_cast<HistoryWindow*>(window); history && history->reading())
-        return true;
-    }
-    return false;
-  };
-  if (!QTest::qWaitFor([&] { return !reading(); }, 10000))
-    ADD_FAILURE() << "a history window is still reading after 10 s";
+  if (!QTest::qWaitFor([&] { return !busy(); }, 10000))
+    ADD_FAILURE() << "a window's fetch or read is still running after 10 s";
 }
 
 void Fetch(const MainWindowControls& ui, const QString& clan) {
   ui.clanCombo->setEditText(clan);
   QTest::mouseClick(ui.fetchButton, Qt::LeftButton);
-  WaitForFetches();
-  WaitForHistoryReads();
+  WaitForWindows();
 }
 
 void OpenTableMenu(const MainWindowControls& ui) {

@@ -106,10 +106,9 @@ struct MainWindowControls {
 
 MainWindowControls FindControls(const MainWindow& main);
 
-// Waits until no main window has a fetch running, whose outcome is then shown.
-void WaitForFetches();
-// Waits until no history window is reading its file, whose views then show it.
-void WaitForHistoryReads();
+// Waits until no window has work running away from it, a main window's fetch or
+// a history window's read, whose outcome it then shows.
+void WaitForWindows();
 
 // Fetches clan as the user does: typed into the clan combo, then "Получить",
 // and waits for the fetch and a history window's reading of it to end.

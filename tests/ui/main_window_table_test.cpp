@@ -161,7 +161,7 @@ void FocusInActiveWindow(MainWindow& main, QWidget* focused) {
 
 void PressOnFocused(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-  test::WaitForFetches();
+  test::WaitForWindows();
 }
 
 TEST(MainWindowCopy, copyNickPutsTheSelectedRowsNickOnTheClipboardAsPlainTextAlsoAfterARefill) {
@@ -177,7 +177,7 @@ TEST(MainWindowCopy, copyNickPutsTheSelectedRowsNickOnTheClipboardAsPlainTextAls
 
   harness.server.Answer(OkAnswer("51\r\n\xD0\xFB\xE1\xE0\xEA|||1|||12:00 01.02.2020|||Mage\r\n"));
   ui.refreshAction->trigger();
-  test::WaitForFetches();
+  test::WaitForWindows();
   SelectRow(ui, 0);
   ui.copyNickAction->trigger();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral(u"Рыбак"));

@@ -244,7 +244,7 @@ TEST(MainWindow, reloadKeepsTypedClanAndTakesTheListOfTheChosenServer) {
   EXPECT_EQ(ui.clanCombo->currentText(), "typed");
   harness.server.Answer(test::OkAnswer("1\r\n"));
   QTest::mouseClick(ui.fetchButton, Qt::LeftButton);
-  test::WaitForFetches();
+  test::WaitForWindows();
   EXPECT_EQ(harness.RequestLines(),
             std::vector<std::string>{"GET /xml.php?clan=typed&server=2 HTTP/1.1"});  // no proxy
 }

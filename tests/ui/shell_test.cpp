@@ -73,7 +73,7 @@ TEST_F(Shell, savedSettingsMakeTheMainWindowReloadThem) {
   // Through the proxy at the reloaded host and port.
   server.Answer(test::OkAnswer("1\r\n"));
   QTest::mouseClick(test::Child<QPushButton>(*main, "fetchButton"), Qt::LeftButton);
-  test::WaitForFetches();
+  test::WaitForWindows();
   ASSERT_EQ(server.Requests().size(), 1u);
   EXPECT_EQ(test::RequestLine(server.Requests().front()),
             "GET http://vorlane.example:80/xml.php?clan=typed HTTP/1.1");

@@ -45,7 +45,7 @@ std::shared_ptr<QWidget> OpenSettingsDialog() {
 std::shared_ptr<QWidget> OpenHistoryWindow() {
   auto harness = std::make_shared<test::MainWindowHarness>(test::WithoutSettingsFile());
   harness->ui.historyWindowAction->trigger();
-  test::WaitForHistoryReads();
+  test::WaitForWindows();
   return {harness, test::Child<QWidget>(harness->main(), "historyWindow")};
 }
 
