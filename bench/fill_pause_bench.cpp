@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -20,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/event_loop_pause.h"
 #include "bench/standin_process.h"
 #include "common/path_text.h"
 #include "settings/clan_lists.h"
@@ -28,7 +28,7 @@
 namespace {
 
 constexpr const char* kClan = "Million";
-constexpr int kTickMs = 10;
+constexpr int kTickMs = quellar::bench::EventLoopPause::kTickMs;
 
 // One fetch from the click to the filled table: the worst tick lateness, and
 // the whole time, in milliseconds.
@@ -40,31 +40,20 @@ struct Pause {
 Pause MeasureOneFetch(quellar::MainWindow& main, int members) {
   auto* table = main.findChild<QTreeView*>(QStringLiteral("rosterTable"));
   auto* button = main.findChild<QPushButton*>(QStringLiteral("fetchButton"));
-  QElapsedTimer clock;
-  qint64 lastTick = 0;
-  qint64 worst = 0;
-  QTimer ticker;
-  ticker.setTimerType(Qt::PreciseTimer);
-  QObject::connect(&ticker, &QTimer::timeout, [&] {
-    const qint64 now = clock.nsecsElapsed();
-    worst = std::max(worst, now - lastTick - kTickMs * 1000000LL);
-    lastTick = now;
-  });
   bool filled = false;
   QObject::connect(table->model(), &QAbstractItemModel::modelReset,
                    [&] { filled = table->model()->rowCount() == members; });
-  clock.start();
-  ticker.start(kTickMs);
+  const quellar::bench::EventLoopPause pause;
   // The click comes from the event loop, as a person's would.
   QTimer::singleShot(0, button, [button] { button->click(); });
   while (!filled)
     QApplication::processEvents(QEventLoop::WaitForMoreEvents);
   // The first paint of the new rows belongs to the fill too.
-  const qint64 end = clock.nsecsElapsed() + 100 * 1000000LL;
-  while (clock.nsecsElapsed() < end)
+  const double end = pause.elapsedMs() + 100;
+  while (pause.elapsedMs() < end)
     QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
   QObject::disconnect(table->model(), nullptr, nullptr, nullptr);
-  return {static_cast<double>(worst) / 1e6, static_cast<double>(clock.nsecsElapsed()) / 1e6};
+  return {pause.worstMs(), pause.elapsedMs()};
 }
 
 }  // namespace

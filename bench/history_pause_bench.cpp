@@ -1,12 +1,12 @@
 // The history window's event loop while it reads the year bench_history makes:
 // from showing the clan (members, 30-day grid, one day) through the choice of the
 // all-time grid to both shown. A timer every 10 ms records how late each tick
-// comes; the worst lateness is the longest the window stops answering.
+// comes (EventLoopPause); the worst lateness is the longest the window stops
+// answering.
 //
 //   bench_history_pause YEAR-FILE [repetitions]
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QTimeZone>
 #include <QTimer>
 #include <QTreeWidget>
@@ -16,12 +16,10 @@
 #include <filesystem>
 #include <vector>
 
-#include "common/path_text.h"
+#include "bench/event_loop_pause.h"
 #include "ui/history_window.h"
 
 namespace {
-
-constexpr int kTickMs = 10;
 
 // The year's query and its end, as bench_history makes them.
 const quellar::RosterQuery kClan{"Brannock", quellar::Server::kX3, false};
@@ -49,18 +47,7 @@ Pause MeasureOneOpening(const std::filesystem::path& year) {
   quellar::HistoryWindow window(context);
   window.show();
   auto* period = window.findChild<QComboBox*>(QStringLiteral("periodCombo"));
-  QElapsedTimer clock;
-  qint64 lastTick = 0;
-  qint64 worst = 0;
-  QTimer ticker;
-  ticker.setTimerType(Qt::PreciseTimer);
-  QObject::connect(&ticker, &QTimer::timeout, [&] {
-    const qint64 now = clock.nsecsElapsed();
-    worst = std::max(worst, now - lastTick - kTickMs * 1000000LL);
-    lastTick = now;
-  });
-  clock.start();
-  ticker.start(kTickMs);
+  const quellar::bench::EventLoopPause pause;
   RunAndWait(window, [&] { window.showQuery(kClan, true); });
   RunAndWait(window, [&] {
     period->setCurrentIndex(period->count() - 1);
@@ -68,7 +55,7 @@ Pause MeasureOneOpening(const std::filesystem::path& year) {
   });
   if (window.findChild<QTreeWidget*>(QStringLiteral("membersTable"))->topLevelItemCount() == 0)
     std::fprintf(stderr, "the window shows no members of the year\n");
-  return {static_cast<double>(worst) / 1e6, static_cast<double>(clock.nsecsElapsed()) / 1e6};
+  return {pause.worstMs(), pause.elapsedMs()};
 }
 
 }  // namespace
