@@ -13,20 +13,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 python=${PYTHON:-/usr/bin/python3}
 wine=$1
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  kill "${pids[@]}" 2>/dev/null || true
-  "${wine%/*}/wineserver" -k 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-# wait_for COMMAND...: until COMMAND succeeds, for 30 s at most (Wine starts slowly).
-wait_for() { for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done; return 1; }
+# shellcheck source=tests/ui/wine_session.sh
+. "$here/wine_session.sh"
 
-"$python" "$here/stalling_proxy.py" "$work/proxy.log" >"$work/port" 2>"$work/proxy.err" &
-pids+=($!)
+start "$python" "$here/stalling_proxy.py" "$work/proxy.log" >"$work/port" 2>"$work/proxy.err"
 wait_for test -s "$work/port" || fail "the proxy did not start: $(cat "$work/proxy.err")"
 touch "$work/proxy.log"
 
@@ -34,8 +24,7 @@ touch "$work/proxy.log"
 mkdir "$work/bin" && cp "$2" "$work/bin/quellar.exe"
 printf '[Proxy]\r\nuse=1\r\nserver=127.0.0.1\r\nport=%s\r\n' "$(cat "$work/port")" \
   >"$work/bin/options.ini"
-"$wine" "$work/bin/quellar.exe" >"$work/quellar.out" 2>&1 &
-pids+=($!)
+start "$wine" "$work/bin/quellar.exe" >"$work/quellar.out" 2>&1
 wait_for xdotool search --onlyvisible --name '^Quellar$' >"$work/window" ||
   fail "no main window: $(cat "$work/quellar.out")"
 window=$(head -n 1 "$work/window")

@@ -10,18 +10,9 @@
 set -euo pipefail
 fail() { echo "tray_notice_wine_test: $*" >&2; exit 1; }
 [[ -n ${DISPLAY:-} ]] || fail "no DISPLAY: run it under scripts/with-xvfb"
-wine=$1 work=$(mktemp -d) pids=()
-cleanup() {
-  kill "${pids[@]}" 2>/dev/null || true
-  "${wine%/*}/wineserver" -k 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-# wait_for COMMAND...: until COMMAND succeeds, for 60 s at most (Wine's first start
-# in a new prefix makes the prefix).
-wait_for() { for _ in $(seq 600); do "$@" && return 0; sleep 0.1; done; return 1; }
-start() { "$@" & pids+=($!); }
+wine=$1
+# shellcheck source=tests/ui/wine_session.sh
+. "$(dirname "$0")/wine_session.sh"
 
 # Wine's tooltip log names each tip's title and icon, its text, place and size.
 # Every Wine process logs to the stderr it was started with; explorer.exe, which
